@@ -1,0 +1,67 @@
+// One performance-data query: the block as the registry returned it, and the
+// positions of the current object, its first counter definition and its
+// first instance. Every position and length is checked against the bytes
+// returned, so a malformed block fails the query instead of being read past.
+#ifndef TASKMELD_PERFDATA_PERF_QUERY_H_
+#define TASKMELD_PERFDATA_PERF_QUERY_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+struct PerfDataView {
+  std::size_t block = 0;   // always 0: the block starts the buffer
+  std::size_t object = 0;  // the current object
+  std::optional<std::size_t> first_counter;   // set when the object has counters
+  std::optional<std::size_t> first_instance;  // right behind the last definition
+  std::uint32_t buffer_size = 0;  // size of the current or last attempt
+  std::uint32_t data_size = 0;    // bytes the query returned
+  std::vector<std::uint8_t> buffer;
+};
+
+/// Queries object `index_text` ("230", "232", "238") into `view`, growing the
+/// buffer from 64 KiB by doubling while the answer is more-data. False on any
+/// other error, or when the block or its first object lies outside the bytes
+/// returned.
+bool QueryPerfData(PerfDataView* view, std::u16string_view index_text);
+
+/// Moves `view` to the object behind the current one. False when the block
+/// holds no further object or it lies outside the bytes returned.
+bool NextPerfObject(PerfDataView* view);
+
+// ---- Bounds-checked reading of the block ----------------------------------
+
+/// The little-endian 32-bit value at `offset`, or nothing when it does not lie
+/// wholly within the returned bytes.
+std::optional<std::uint32_t> ReadU32(const PerfDataView& view, std::size_t offset);
+
+/// One counter definition, read and checked.
+struct CounterDefinition {
+  std::uint32_t title_index = 0;
+  std::uint32_t size = 0;
+  std::uint32_t offset = 0;  // from the start of an instance's counter block
+};
+
+/// One instance, located and checked: its name lies inside the instance and
+/// its counter block inside the returned bytes.
+struct InstanceLocation {
+  std::size_t name = 0;             // position of the name
+  std::uint32_t name_length = 0;    // bytes, terminator included
+  std::size_t counter_block = 0;    // position of the counter block
+  std::uint32_t counter_block_length = 0;
+  std::size_t next = 0;             // where the next instance starts
+};
+
+/// Reads the current object's counter definitions and instance count. False
+/// when a definition lies outside the returned bytes or the count claims more
+/// instances than the bytes can hold.
+bool ReadObjectLayout(const PerfDataView& view, std::vector<CounterDefinition>* counters,
+                      std::uint32_t* instance_count);
+
+/// Locates the instance at `position`. False when any part of it lies outside
+/// the returned bytes or its name lies outside the instance.
+bool LocateInstance(const PerfDataView& view, std::size_t position, InstanceLocation* instance);
+
+#endif  // TASKMELD_PERFDATA_PERF_QUERY_H_

@@ -1,0 +1,68 @@
+// Test control of the fake platform: tests set registry values, performance
+// data blocks, the clock and the console, run code against platform.h, and
+// read back what it wrote and which console calls it made.
+#ifndef TASKMELD_PLATFORM_PLATFORM_FAKE_H_
+#define TASKMELD_PLATFORM_PLATFORM_FAKE_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace platform::fake {
+
+/// Forgets every value, block, output and call; the clock returns to
+/// 2026-01-02 03:04:05.678 UTC, local time equals UTC, the computer name is
+/// "TESTHOST", there is no console, and g_stop_requested is 0.
+void Reset();
+
+/// Sets value `name` of key `path` (under the local-machine root).
+void SetRegistryValue(std::u16string_view path, std::u16string_view name, std::uint32_t type,
+                      std::vector<std::uint8_t> data);
+
+/// Sets the usual Perflib keys: "Last Counter" and a "Counter" multi-string
+/// built from `pairs` (index text, name, index text, name, ...).
+void SetCounterTitles(const std::vector<std::u16string>& pairs);
+
+/// Answers a performance-data query for `index_text` with `block`.
+void SetPerformanceData(std::u16string_view index_text, std::vector<std::uint8_t> block);
+
+/// Makes the performance-data query for `index_text` fail with an error other
+/// than more-data.
+void FailPerformanceData(std::u16string_view index_text);
+
+/// The buffer sizes of every performance-data query made so far, in order.
+const std::vector<std::uint32_t>& PerformanceQuerySizes();
+
+/// Makes the computer-name query fail.
+void FailComputerName();
+void SetComputerName(std::u16string_view name);
+
+/// Sets the UTC clock; local time is UTC shifted by `local_offset_minutes`.
+void SetClock(const CalendarTime& utc, int local_offset_minutes = 0);
+
+/// Every SleepMilliseconds advances the clock by its duration; this runs
+/// `hook` at the start of each sleep (for instance to change data between
+/// cycles or to raise g_stop_requested).
+void OnSleep(void (*hook)(int sleep_number));
+
+/// Makes the standard output a console of `columns` x `rows`, cursor at (0, 0).
+void SetConsole(std::int16_t columns, std::int16_t rows);
+
+/// All text written so far, as UTF-8.
+std::string Output();
+/// Clears the captured output.
+void ClearOutput();
+
+/// The console and sleep calls made so far, one text each, such as
+/// "sleep 1000", "info", "fill 80 at 0,0", "attr 7 80 at 0,0", "cursor 0,0",
+/// "erase-row"; each is also marked in the output stream as "\x01call\x02"
+/// only when mark_calls_in_output is set.
+const std::vector<std::string>& Calls();
+void MarkCallsInOutput(bool enabled);
+
+}  // namespace platform::fake
+
+#endif  // TASKMELD_PLATFORM_PLATFORM_FAKE_H_
