@@ -12,12 +12,12 @@
 #include <vector>
 
 struct PerfDataView {
-  std::size_t block = 0;   // always 0: the block starts the buffer
-  std::size_t object = 0;  // the current object
+  std::size_t block = 0;                      // always 0: the block starts the buffer
+  std::size_t object = 0;                     // the current object
   std::optional<std::size_t> first_counter;   // set when the object has counters
   std::optional<std::size_t> first_instance;  // right behind the last definition
-  std::uint32_t buffer_size = 0;  // size of the current or last attempt
-  std::uint32_t data_size = 0;    // bytes the query returned
+  std::uint32_t buffer_size = 0;              // size of the current or last attempt
+  std::uint32_t data_size = 0;                // bytes the query returned
   std::vector<std::uint8_t> buffer;
 };
 
@@ -47,11 +47,11 @@ struct CounterDefinition {
 /// One instance, located and checked: its name lies inside the instance and
 /// its counter block inside the returned bytes.
 struct InstanceLocation {
-  std::size_t name = 0;             // position of the name
-  std::uint32_t name_length = 0;    // bytes, terminator included
-  std::size_t counter_block = 0;    // position of the counter block
+  std::size_t name = 0;           // position of the name
+  std::uint32_t name_length = 0;  // bytes, terminator included
+  std::size_t counter_block = 0;  // position of the counter block
   std::uint32_t counter_block_length = 0;
-  std::size_t next = 0;             // where the next instance starts
+  std::size_t next = 0;  // where the next instance starts
 };
 
 /// Reads the current object's counter definitions and instance count. False

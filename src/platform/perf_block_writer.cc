@@ -19,11 +19,11 @@ BlockWriter::BlockWriter(std::u16string_view system_name, std::int64_t now_ticks
   bytes_.reserve(1 << 16);
   Grow(header);
   std::memcpy(bytes_.data(), u"PERF", 8);
-  PutU32(8, 1);    // LittleEndian
-  PutU32(12, 1);   // Version
-  PutU32(16, 1);   // Revision
+  PutU32(8, 1);   // LittleEndian
+  PutU32(12, 1);  // Version
+  PutU32(16, 1);  // Revision
   PutU32(24, static_cast<std::uint32_t>(header));
-  PutU32(32, 0xFFFFFFFFu);  // DefaultObject: none
+  PutU32(32, 0xFFFFFFFFu);                            // DefaultObject: none
   PutU64(56, static_cast<std::uint64_t>(now_ticks));  // PerfTime
   PutU64(64, kTicksPerSecond);                        // PerfFreq
   PutU64(72, static_cast<std::uint64_t>(now_ticks));  // PerfTime100nSec

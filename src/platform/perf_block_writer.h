@@ -19,15 +19,15 @@ inline constexpr std::uint32_t kCounterDefinitionSize = 40;
 inline constexpr std::uint32_t kInstanceDefinitionSize = 24;
 
 // Counter types used by the provider.
-inline constexpr std::uint32_t kRawCount = 0x00010000;         // 32-bit value
-inline constexpr std::uint32_t kLargeRawCount = 0x00010100;    // 64-bit value
-inline constexpr std::uint32_t kCounterCounter = 0x10410400;   // 32-bit rate
-inline constexpr std::uint32_t kBulkCount = 0x10410500;        // 64-bit rate
-inline constexpr std::uint32_t k100nsTimer = 0x20510500;       // 64-bit time
+inline constexpr std::uint32_t kRawCount = 0x00010000;        // 32-bit value
+inline constexpr std::uint32_t kLargeRawCount = 0x00010100;   // 64-bit value
+inline constexpr std::uint32_t kCounterCounter = 0x10410400;  // 32-bit rate
+inline constexpr std::uint32_t kBulkCount = 0x10410500;       // 64-bit rate
+inline constexpr std::uint32_t k100nsTimer = 0x20510500;      // 64-bit time
 inline constexpr std::uint32_t k100nsTimerInverse = 0x21510500;
-inline constexpr std::uint32_t kElapsedTime = 0x30240500;      // 64-bit start moment
-inline constexpr std::uint32_t kRawCountHex = 0x00000000;      // 32-bit, shown in hex
-inline constexpr std::uint32_t kLargeRawCountHex = 0x00000100; // 64-bit, shown in hex
+inline constexpr std::uint32_t kElapsedTime = 0x30240500;       // 64-bit start moment
+inline constexpr std::uint32_t kRawCountHex = 0x00000000;       // 32-bit, shown in hex
+inline constexpr std::uint32_t kLargeRawCountHex = 0x00000100;  // 64-bit, shown in hex
 
 struct CounterSpec {
   std::uint32_t title_index;

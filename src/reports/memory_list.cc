@@ -1,0 +1,23 @@
+#include "reports/memory_list.h"
+
+#include "reports/messages.h"
+#include "reports/text_format.h"
+
+void PrintMemoryLine(const ProcessRecord& p) {
+  Print(u"%-17s %5u %7u %7u %7u %7u %8u %6u %4u\n",
+        {NameOf(p), p.process_id, KiloBytes(p.virtual_bytes), KiloBytes(p.working_set),
+         KiloBytes(p.private_bytes), KiloBytes(p.page_file_bytes_peak), p.page_faults,
+         KiloBytes32(p.pool_nonpaged_bytes), KiloBytes32(p.pool_paged_bytes)});
+}
+
+void PrintMemoryList(const Selection& selection) {
+  ProcessTable table;
+  if (!BuildProcessTable(&table)) {
+    Print(kCannotSnapshotProcesses);
+    return;
+  }
+  Print(kMemoryHeader);
+  for (std::size_t i = 0; i + 1 < table.size(); ++i) {
+    if (ProcessMatches(table[i], selection)) PrintMemoryLine(table[i]);
+  }
+}
