@@ -1,0 +1,95 @@
+// The real binary on the real /proc.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <regex>
+
+#include "tests/e2e_util.h"
+
+namespace {
+
+using e2e::LinesWith;
+using e2e::NamedChild;
+using e2e::RunTaskmeld;
+
+std::string Pid(pid_t pid) { return std::to_string(pid); }
+
+TEST(EndToEndTest, ListsAChildWithItsPidAndThreadCount) {
+  NamedChild child("tmlistchild", {"threads", "3"});
+  child.WaitUntilRunning(4);
+  for (const std::string& selector :
+       {std::string("tmlist"), std::string("TMLISTCHILD"), Pid(child.pid())}) {
+    const auto result = RunTaskmeld({selector});
+    EXPECT_EQ(result.exit_code, 0);
+    const auto lines = LinesWith(result.output, "tmlistchild");
+    ASSERT_EQ(lines.size(), 1u) << result.output;
+    // Name, pid, priority, threads.
+    const std::regex line("tmlistchild +" + Pid(child.pid()) + " +8 +4 +[0-9]+ .*");
+    EXPECT_TRUE(std::regex_match(lines[0], line)) << lines[0];
+  }
+  const auto exact = RunTaskmeld({"-e", "tmlist"});
+  EXPECT_TRUE(LinesWith(exact.output, "tmlistchild").empty());
+}
+
+TEST(EndToEndTest, MemoryListShowsTheChildsResidentMemory) {
+  NamedChild child("tmmemchild");
+  child.WaitUntilRunning(1);
+  const auto result = RunTaskmeld({"-m", Pid(child.pid())});
+  ASSERT_EQ(result.exit_code, 0);
+  const auto lines = LinesWith(result.output, "tmmemchild");
+  ASSERT_EQ(lines.size(), 1u) << result.output;
+  std::istringstream fields(lines[0]);
+  std::string name, pid;
+  std::uint64_t vm = 0, ws = 0;
+  fields >> name >> pid >> vm >> ws;
+  EXPECT_EQ(pid, Pid(child.pid()));
+  EXPECT_GT(ws, 0u);
+  EXPECT_GE(vm, ws);
+}
+
+TEST(EndToEndTest, TreeIndentsChildrenUnderTheirParent) {
+  NamedChild first("tmtreekid"), second("tmtreekid");
+  first.WaitUntilRunning(1);
+  second.WaitUntilRunning(1);
+  const auto result = RunTaskmeld({"-t"});
+  ASSERT_EQ(result.exit_code, 0);
+  const std::string me = Pid(getpid());
+  std::istringstream in(result.output);
+  std::string line;
+  std::size_t my_indent = std::string::npos;
+  int children = 0;
+  for (std::getline(in, line); std::getline(in, line);) {
+    std::istringstream fields(line.substr(std::min<std::size_t>(line.size(), 30)));
+    std::string pid;
+    fields >> pid;
+    const std::size_t indent = line.find_first_not_of(' ');
+    if (pid == me) my_indent = indent;
+    if (line.find("tmtreekid") != std::string::npos) {
+      EXPECT_EQ(indent, my_indent + 2) << result.output;
+      ++children;
+    }
+  }
+  EXPECT_EQ(children, 2) << result.output;
+}
+
+TEST(EndToEndTest, ConflictsAndUsageEndWithTheirExitCodes) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::string last_line;
+    int exit_code;
+  } cases[] = {
+      {{"-t", "-m"}, "Family-tree mode does not work with thread, memory, or all detail.", 1},
+      {{"-d", "-s"}, "Task-manager mode does not work with thread detail.", 1},
+      {{"-s", "0"}, "The refresh rate must be greater than the seconds to run.", 1},
+      {{"-?"}, "   Cswtch      Context Switches", 0},
+      {{"one", "two"}, "   Cswtch      Context Switches", 1},
+  };
+  for (const auto& c : cases) {
+    const auto result = RunTaskmeld(c.arguments);
+    EXPECT_EQ(result.exit_code, c.exit_code) << c.last_line;
+    EXPECT_NE(result.output.find(c.last_line + "\n"), std::string::npos) << result.output;
+  }
+}
+
+}  // namespace
