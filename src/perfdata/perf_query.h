@@ -8,16 +8,18 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
 struct PerfDataView {
-  std::size_t block = 0;   // always 0: the block starts the buffer
-  std::size_t object = 0;  // the current object
+  std::size_t block = 0;                      // always 0: the block starts the buffer
+  std::size_t object = 0;                     // the current object
+  std::uint32_t object_number = 0;            // the current object's place, from 0
   std::optional<std::size_t> first_counter;   // set when the object has counters
   std::optional<std::size_t> first_instance;  // right behind the last definition
-  std::uint32_t buffer_size = 0;  // size of the current or last attempt
-  std::uint32_t data_size = 0;    // bytes the query returned
+  std::uint32_t buffer_size = 0;              // size of the current or last attempt
+  std::uint32_t data_size = 0;                // bytes the query returned
   std::vector<std::uint8_t> buffer;
 };
 
@@ -47,21 +49,29 @@ struct CounterDefinition {
 /// One instance, located and checked: its name lies inside the instance and
 /// its counter block inside the returned bytes.
 struct InstanceLocation {
-  std::size_t name = 0;             // position of the name
-  std::uint32_t name_length = 0;    // bytes, terminator included
-  std::size_t counter_block = 0;    // position of the counter block
+  std::size_t name = 0;           // position of the name
+  std::uint32_t name_length = 0;  // bytes, terminator included
+  std::size_t counter_block = 0;  // position of the counter block
   std::uint32_t counter_block_length = 0;
-  std::size_t next = 0;             // where the next instance starts
+  std::size_t next = 0;  // where the next instance starts
 };
 
 /// Reads the current object's counter definitions and instance count. False
-/// when a definition lies outside the returned bytes or the count claims more
-/// instances than the bytes can hold.
+/// when a definition lies outside the returned bytes, the count claims more
+/// instances than the bytes can hold, or instances come without counter
+/// definitions (their place is then unknown).
 bool ReadObjectLayout(const PerfDataView& view, std::vector<CounterDefinition>* counters,
                       std::uint32_t* instance_count);
 
 /// Locates the instance at `position`. False when any part of it lies outside
-/// the returned bytes or its name lies outside the instance.
+/// the returned bytes, its name lies outside the instance, or a length would
+/// step nowhere.
 bool LocateInstance(const PerfDataView& view, std::size_t position, InstanceLocation* instance);
+
+/// The value of `counter` in `instance`: its CounterSize bytes. Nothing when
+/// they do not lie wholly inside the instance's counter block.
+std::optional<std::span<const std::uint8_t>> CounterValueBytes(const PerfDataView& view,
+                                                               const InstanceLocation& instance,
+                                                               const CounterDefinition& counter);
 
 #endif  // TASKMELD_PERFDATA_PERF_QUERY_H_
