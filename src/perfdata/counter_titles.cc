@@ -82,7 +82,8 @@ std::uint32_t ReadIndex(std::u16string_view text) {
 }
 
 // The string that starts at `*position`, which then moves past its NUL (or to
-// the end of `text` when none follows).
+// the end of `text` when none follows). Past the end it is empty, so an index
+// with no name behind it gets an empty name and ends the list.
 std::u16string_view NextString(std::u16string_view text, std::size_t* position) {
   const std::size_t start = *position;
   const std::size_t nul = text.find(u'\0', start);
@@ -107,8 +108,6 @@ bool ParseCounterTitles(std::u16string_view multi_string, CounterTitleTable* tit
     if (index == 0) return false;
     const std::u16string_view name = NextString(multi_string, &position);
     (*titles)[index] = std::u16string(name);
-    // An index with no name behind it ends the list with an empty name.
-    if (position >= multi_string.size()) return true;
     index_text = NextString(multi_string, &position);
   }
   return true;
