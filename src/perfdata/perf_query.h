@@ -8,12 +8,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
 struct PerfDataView {
   std::size_t block = 0;                      // always 0: the block starts the buffer
   std::size_t object = 0;                     // the current object
+  std::uint32_t object_number = 0;            // the current object's place, from 0
   std::optional<std::size_t> first_counter;   // set when the object has counters
   std::optional<std::size_t> first_instance;  // right behind the last definition
   std::uint32_t buffer_size = 0;              // size of the current or last attempt
@@ -55,13 +57,21 @@ struct InstanceLocation {
 };
 
 /// Reads the current object's counter definitions and instance count. False
-/// when a definition lies outside the returned bytes or the count claims more
-/// instances than the bytes can hold.
+/// when a definition lies outside the returned bytes, the count claims more
+/// instances than the bytes can hold, or instances come without counter
+/// definitions (their place is then unknown).
 bool ReadObjectLayout(const PerfDataView& view, std::vector<CounterDefinition>* counters,
                       std::uint32_t* instance_count);
 
 /// Locates the instance at `position`. False when any part of it lies outside
-/// the returned bytes or its name lies outside the instance.
+/// the returned bytes, its name lies outside the instance, or a length would
+/// step nowhere.
 bool LocateInstance(const PerfDataView& view, std::size_t position, InstanceLocation* instance);
+
+/// The value of `counter` in `instance`: its CounterSize bytes. Nothing when
+/// they do not lie wholly inside the instance's counter block.
+std::optional<std::span<const std::uint8_t>> CounterValueBytes(const PerfDataView& view,
+                                                               const InstanceLocation& instance,
+                                                               const CounterDefinition& counter);
 
 #endif  // TASKMELD_PERFDATA_PERF_QUERY_H_

@@ -53,9 +53,9 @@ inline std::u16string_view NameOf(const ProcessRecord& record) {
 using ProcessTable = std::vector<ProcessRecord>;
 
 /// Fills the empty `table` from one query of the Process object ("230").
-/// False when the titles do not load, the query fails or the block is
-/// malformed (the table then stays empty), or when a counter's title is not a
-/// known process counter (the table then holds the records filled so far).
+/// False, with `table` untouched, when the titles do not load, the query
+/// fails, the block is malformed, or (given instances) a counter's title is
+/// not a known process counter.
 bool BuildProcessTable(ProcessTable* table);
 
 #endif  // TASKMELD_SNAPSHOT_PROCESS_TABLE_H_

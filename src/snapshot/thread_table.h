@@ -24,9 +24,9 @@ struct ThreadRecord {
 using ThreadTable = std::vector<ThreadRecord>;
 
 /// Fills the empty `table` from the second object of one query of "232".
-/// False when the titles do not load, the query fails, the block holds fewer
-/// than two objects or is malformed (the table then stays empty), or when a
-/// counter's title is not a known thread counter.
+/// False, with `table` untouched, when the titles do not load, the query
+/// fails, the block holds fewer than two objects or is malformed, or (given
+/// instances) a counter's title is not a known thread counter.
 bool BuildThreadTable(ThreadTable* table);
 
 #endif  // TASKMELD_SNAPSHOT_THREAD_TABLE_H_
