@@ -2,8 +2,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <regex>
+#include <sstream>
 
 #include "tests/e2e_util.h"
 
@@ -71,6 +74,60 @@ TEST(EndToEndTest, TreeIndentsChildrenUnderTheirParent) {
     }
   }
   EXPECT_EQ(children, 2) << result.output;
+}
+
+std::vector<std::string> TaskIds(pid_t pid) {
+  std::vector<std::string> ids;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/" + Pid(pid) + "/task")) {
+    ids.push_back(entry.path().filename().string());
+  }
+  std::sort(ids.begin(), ids.end());
+  return ids;
+}
+
+// The thread lines after the thread header of `output`, up to the blank line.
+std::vector<std::string> ThreadLines(const std::string& output) {
+  std::vector<std::string> lines;
+  std::istringstream in(output.substr(output.find(" Tid Pri")));
+  std::string line;
+  std::getline(in, line);
+  while (std::getline(in, line) && !line.empty()) lines.push_back(line);
+  return lines;
+}
+
+TEST(EndToEndTest, ThreadDetailShowsExactlyTheChildsThreads) {
+  NamedChild child("tmthreadchild", {"threads", "3"});
+  child.WaitUntilRunning(4);
+  const auto result = RunTaskmeld({"-d", Pid(child.pid())});
+  ASSERT_EQ(result.exit_code, 0);
+  EXPECT_NE(result.output.find("tmthreadchild " + Pid(child.pid()) + ":\n"), std::string::npos)
+      << result.output;
+  std::vector<std::string> shown;
+  for (const std::string& line : ThreadLines(result.output)) {
+    std::istringstream fields(line);
+    std::string tid, priority, switches, state;
+    fields >> tid >> priority >> switches >> state;
+    shown.push_back(tid);
+    EXPECT_EQ(state.rfind("Wait:", 0), 0u) << line;  // every thread sleeps
+  }
+  std::sort(shown.begin(), shown.end());
+  EXPECT_EQ(shown, TaskIds(child.pid()));
+}
+
+TEST(EndToEndTest, AllDetailPrintsMemoryThenThreadsForTheChild) {
+  NamedChild child("tmallchild", {"threads", "1"});
+  child.WaitUntilRunning(2);
+  const auto result = RunTaskmeld({"-x", Pid(child.pid())});
+  ASSERT_EQ(result.exit_code, 0);
+  const std::string& out = result.output;
+  const std::size_t memory_header = out.find("Name                Pid      VM");
+  const std::size_t memory_line = out.find("tmallchild", memory_header);
+  const std::size_t thread_header = out.find(" Tid Pri", memory_line);
+  ASSERT_NE(memory_header, std::string::npos) << out;
+  ASSERT_NE(memory_line, std::string::npos) << out;
+  ASSERT_NE(thread_header, std::string::npos) << out;
+  EXPECT_EQ(ThreadLines(out).size(), 2u) << out;
+  EXPECT_EQ(out.substr(out.size() - 2), "\n\n");  // the blank line closes the block
 }
 
 TEST(EndToEndTest, ConflictsAndUsageEndWithTheirExitCodes) {
