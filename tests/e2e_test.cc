@@ -62,13 +62,17 @@ TEST(EndToEndTest, TreeIndentsChildrenUnderTheirParent) {
   std::string line;
   std::size_t my_indent = std::string::npos;
   int children = 0;
-  for (std::getline(in, line); std::getline(in, line);) {
-    std::istringstream fields(line.substr(std::min<std::size_t>(line.size(), 30)));
-    std::string pid;
-    fields >> pid;
+  while (std::getline(in, line) && line.rfind("Name ", 0) != 0) {
+  }
+  while (std::getline(in, line)) {
+    // A deep tree pushes the columns right: the pid is the token after the name.
+    std::istringstream fields(line);
+    std::string name, pid;
+    fields >> name >> pid;
     const std::size_t indent = line.find_first_not_of(' ');
     if (pid == me) my_indent = indent;
     if (line.find("tmtreekid") != std::string::npos) {
+      ASSERT_NE(my_indent, std::string::npos) << "the test process comes before its children";
       EXPECT_EQ(indent, my_indent + 2) << result.output;
       ++children;
     }
