@@ -199,6 +199,7 @@ void Scanner::ScanTask(int task_dir, std::uint32_t pid, std::uint32_t tid, Snaps
     const StatusFields fields = ParseStatus(text);
     thread.context_switches = fields.voluntary_switches + fields.nonvoluntary_switches;
   }
+  // Only a waiting thread has a wait reason, so only its wchan is read.
   std::string_view wchan;
   if (thread.state == ThreadStateCode('S') &&
       ReadFileAt(task_dir, PathOf(path, tid, "/wchan"), &file_buffer_, &text) ==
