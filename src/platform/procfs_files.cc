@@ -2,6 +2,8 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,6 +15,9 @@ namespace {
 
 constexpr std::size_t kFirstFileBuffer = 16 * 1024;
 constexpr std::size_t kDirectoryBuffer = 64 * 1024;
+// The largest directory record: header, a 255-byte name and its NUL, padded.
+constexpr std::size_t kLargestRecord = 280;
+constexpr long kProcSuperMagic = 0x9fa0;
 
 // Calls `on_name(name)` for every entry of `dir`, "." and ".." included.
 template <typename OnName>
@@ -30,6 +35,9 @@ bool ForEachEntry(int dir, std::vector<char>* buffer, OnName on_name) {
       on_name(std::string_view(buffer->data() + at + 19));
       at += record;
     }
+    // A listing stops early only at a record that does not fit: with room
+    // for any record left, it is complete, and one more call is saved.
+    if (buffer->size() - static_cast<std::size_t>(got) >= kLargestRecord) return true;
   }
 }
 
@@ -71,6 +79,17 @@ ReadResult ReadFileAt(int dir, const char* name, std::vector<char>* buffer,
     }
     buffer->resize(buffer->size() * 2);
   }
+}
+
+bool IsProcFilesystem(int dir) {
+  struct statfs info {};
+  return fstatfs(dir, &info) == 0 && info.f_type == kProcSuperMagic;
+}
+
+std::optional<std::uint32_t> ProcDirectorySize(int dir, const char* name) {
+  struct stat info {};
+  if (fstatat(dir, name, &info, 0) != 0 || info.st_size <= 0) return std::nullopt;
+  return static_cast<std::uint32_t>(info.st_size);
 }
 
 UniqueFd OpenDirectoryAt(int dir, const char* name) {

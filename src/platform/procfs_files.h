@@ -44,6 +44,14 @@ bool MeansGone(int error);
 /// the next read and grown while a read fills it) and views it in `*text`.
 ReadResult ReadFileAt(int dir, const char* name, std::vector<char>* buffer, std::string_view* text);
 
+/// True when `dir` lies on a proc file system (not a copy of one).
+bool IsProcFilesystem(int dir);
+
+/// The size a proc file system reports for directory `name` under `dir`;
+/// for /proc/PID/fd that is the number of open files (Linux 6.2 on).
+/// Nothing when it cannot be read or is 0 (older kernels report 0).
+std::optional<std::uint32_t> ProcDirectorySize(int dir, const char* name);
+
 /// Opens directory `name` under `dir`; invalid (errno set) on failure.
 UniqueFd OpenDirectoryAt(int dir, const char* name);
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
@@ -320,6 +321,8 @@ TEST_F(ProviderTest, ThreadObjectFollowsTheProcessObjectAndAgreesWithIt) {
   tree_.MakeDirectory("8/task/42/wchan");  // unreadable
   AddTask(8, {.pid = 43, .state = 'I'});
   AddTask(8, {.pid = 44, .state = 'W'});
+  AddProcess({.pid = 50, .comm = "ending"});
+  tree_.Remove("50/task");  // ended before its tasks were listed
   const std::vector<Object> objects = DecodeBlock(Query(u"232"));
   ASSERT_EQ(objects.size(), 2u);
   EXPECT_EQ(objects[0].title, Title(u"Process"));
@@ -465,17 +468,18 @@ TEST_F(ProviderTest, AnotherValueAfterMoreDataScansAfresh) {
             platform::QueryStatus::kFailed);
 }
 
-TEST(ProviderOnProcTest, FindsThisProcessWithItsThreads) {
+TEST(ProviderOnProcTest, FindsThisProcessWithItsThreadsAndFiles) {
   std::atomic<bool> stop{false};
   std::thread second([&stop] {
     while (!stop.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   });
-  Provider provider(
-      "/proc",
-      [] {
-        return ProviderClock{0, 0};
-      },
-      sysconf(_SC_CLK_TCK), u"HOST");
+  const auto clock = [] { return ProviderClock{0, 0}; };
+  Provider provider("/proc", clock, sysconf(_SC_CLK_TCK), u"HOST");
+  // The listing's own descriptor is open while it runs; the scan holds a
+  // few of its own while it reads this process.
+  const auto listing = std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                     std::filesystem::directory_iterator{});
+  const auto open_files = static_cast<std::uint64_t>(listing - 1);
   std::vector<std::uint8_t> buffer(1 << 20);
   auto size = static_cast<std::uint32_t>(buffer.size());
   const platform::QueryStatus status = provider.QueryPerformanceData(u"232", buffer.data(), &size);
@@ -491,6 +495,8 @@ TEST(ProviderOnProcTest, FindsThisProcessWithItsThreads) {
   while (found < p.instances.size() && p.Value(found, titles::kIdProcess) != pid) ++found;
   ASSERT_LT(found, p.instances.size());
   EXPECT_EQ(p.Value(found, titles::kThreadCount), 2u);
+  EXPECT_GE(p.Value(found, titles::kHandleCount), open_files);
+  EXPECT_LE(p.Value(found, titles::kHandleCount), open_files + 4);
   std::size_t threads = 0;
   for (std::size_t i = 0; i < objects[1].instances.size(); ++i) {
     threads += objects[1].Value(i, titles::kIdProcess) == pid;

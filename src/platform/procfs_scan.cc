@@ -52,6 +52,7 @@ bool Scanner::Scan(ScanScope scope, Snapshot* snapshot) {
   snapshot->names.clear();
   const UniqueFd root(open(root_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!root.valid() || !ScanCpus(root.get(), snapshot)) return false;
+  on_proc_ = IsProcFilesystem(root.get());
   if (scope == ScanScope::kCpus) return true;
   pids_.clear();
   if (!ListNumberedEntries(root.get(), &dir_buffer_, &pids_)) return false;
@@ -151,6 +152,13 @@ bool Scanner::ReadOptional(int dir, const char* name, std::string_view* text) {
 }
 
 bool Scanner::CountHandles(int dir, std::uint32_t* count) {
+  // Where the kernel gives the count as the directory's size, one stat
+  // replaces an open, a listing and a close.
+  const std::optional<std::uint32_t> size = on_proc_ ? ProcDirectorySize(dir, "fd") : std::nullopt;
+  if (size) {
+    *count = *size;
+    return true;
+  }
   *count = 0;
   const UniqueFd fds = OpenDirectoryAt(dir, "fd");
   if (!fds.valid()) return !MeansGone(errno) || StillThere(dir);
@@ -191,6 +199,7 @@ void Scanner::ScanTask(int task_dir, std::uint32_t pid, std::uint32_t tid, Snaps
     const StatusFields fields = ParseStatus(text);
     thread.context_switches = fields.voluntary_switches + fields.nonvoluntary_switches;
   }
+  // Only a waiting thread has a wait reason, so only its wchan is read.
   std::string_view wchan;
   if (thread.state == ThreadStateCode('S') &&
       ReadFileAt(task_dir, PathOf(path, tid, "/wchan"), &file_buffer_, &text) ==
