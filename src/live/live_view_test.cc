@@ -238,6 +238,7 @@ TEST_F(LiveViewTest, OnAConsoleRowsAreErasedAndTheListingFitsTheWindow) {
       {80, 10, 6},              // rows minus heading minus a free last row
       {80, 4, 0},  {80, 2, 0},  // the heading stays even so
       {40, 10, 2},              // every line wraps onto a second row
+      {73, 10, 2},              // a process line fills its row; its end starts another
   };
   for (const auto& c : cases) {
     SetUp();
@@ -251,6 +252,10 @@ TEST_F(LiveViewTest, OnAConsoleRowsAreErasedAndTheListingFitsTheWindow) {
     if (c.columns > 0) {
       EXPECT_EQ(Count(out, "\n"), 3 + c.lines_shown);
       EXPECT_EQ(Count(out, "<erase>\n"), 3 + c.lines_shown);
+      // Nothing scrolled: the timestamp still heads the window.
+      if (c.rows > 4) {
+        EXPECT_EQ(fake::Screen()[0].rfind("03:04:05 ", 0), 0u);
+      }
     } else {
       EXPECT_EQ(Count(out, "<erase>"), 0u);
     }
