@@ -25,8 +25,8 @@ struct PerfDataView {
 
 /// Queries object `index_text` ("230", "232", "238") into `view`, growing the
 /// buffer from 64 KiB by doubling while the answer is more-data. False on any
-/// other error, or when the block or its first object lies outside the bytes
-/// returned.
+/// other error, when memory runs out, when the block counts no object, or when
+/// the block or its first object lies outside the bytes returned.
 bool QueryPerfData(PerfDataView* view, std::u16string_view index_text);
 
 /// Moves `view` to the object behind the current one. False when the block

@@ -18,7 +18,7 @@ namespace testblocks {
 /// title list.
 class Titles {
  public:
-  /// The spec of a counter `name` with a value of `size` bytes.
+  /// The CounterSpec of a counter `name` with a value of `size` bytes.
   perfblock::CounterSpec Counter(std::u16string_view name, std::uint32_t size = 8) {
     return {IndexOf(name), perfblock::kLargeRawCount, size};
   }
