@@ -1,0 +1,204 @@
+#include "platform/procfs_scan.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+
+#include "platform/procfs_files.h"
+#include "platform/utf.h"
+
+namespace procfs {
+namespace {
+
+constexpr std::size_t kNameLimit = 259;  // UTF-16 units
+
+// Writes "`number``suffix`" NUL-terminated into `out`; returns `out`.
+template <std::size_t N>
+const char* PathOf(char (&out)[N], std::uint32_t number, std::string_view suffix) {
+  char* end = std::to_chars(out, out + N - 1, number).ptr;
+  end = std::copy_n(suffix.data(), std::min(suffix.size(), std::size_t(out + N - 1 - end)), end);
+  *end = '\0';
+  return out;
+}
+
+// Whether the process of directory `dir` still exists: once it has ended,
+// nothing can be looked up in its directory any more.
+bool StillThere(int dir) { return faccessat(dir, "stat", F_OK, 0) == 0; }
+
+void AppendName(std::string_view utf8, std::u16string* names) {
+  const std::size_t start = names->size();
+  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; })) {
+    names->append(utf8.begin(), utf8.begin() + std::min(utf8.size(), kNameLimit));
+    return;
+  }
+  names->append(utf::ToUtf16(utf8));
+  if (names->size() - start <= kNameLimit) return;
+  std::size_t end = start + kNameLimit;
+  // Cutting between the halves of a pair would leave a lone surrogate.
+  if ((*names)[end - 1] >= 0xD800 && (*names)[end - 1] <= 0xDBFF) --end;
+  names->resize(end);
+}
+
+}  // namespace
+
+bool Scanner::Scan(ScanScope scope, Snapshot* snapshot) {
+  snapshot->cpus.clear();
+  snapshot->processes.clear();
+  snapshot->threads.clear();
+  snapshot->names.clear();
+  const UniqueFd root(open(root_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!root.valid() || !ScanCpus(root.get(), snapshot)) return false;
+  if (scope == ScanScope::kCpus) return true;
+  pids_.clear();
+  if (!ListNumberedEntries(root.get(), &dir_buffer_, &pids_)) return false;
+  // The listing comes in the kernel's order, which is not numeric.
+  std::sort(pids_.begin(), pids_.end());
+  for (const std::uint32_t pid : pids_) {
+    ScanProcess(root.get(), pid, scope == ScanScope::kProcessesAndThreads, snapshot);
+  }
+  return true;
+}
+
+bool Scanner::ScanCpus(int root, Snapshot* snapshot) {
+  std::string_view text;
+  if (ReadFileAt(root, "stat", &file_buffer_, &text) != ReadResult::kRead) return false;
+  ForEachCpu(text, [snapshot](std::uint32_t number, const CpuTimes& times) {
+    snapshot->cpus.push_back(CpuRecord{number, times});
+  });
+  return !snapshot->cpus.empty();
+}
+
+bool Scanner::ScanProcess(int root, std::uint32_t pid, bool with_threads, Snapshot* snapshot) {
+  char path[16];
+  const UniqueFd dir = OpenDirectoryAt(root, PathOf(path, pid, ""));
+  std::string_view text;
+  StatFields stat;
+  if (!dir.valid() || ReadFileAt(dir.get(), "stat", &file_buffer_, &text) != ReadResult::kRead ||
+      !ParseStat(text, &stat)) {
+    return false;
+  }
+  ProcessRecord process;
+  process.pid = pid;
+  process.ppid = stat.ppid;
+  process.utime = stat.utime;
+  process.stime = stat.stime;
+  process.starttime = stat.starttime;
+  process.page_faults = stat.minflt + stat.majflt;
+  process.num_threads = stat.num_threads;
+  process.priority = WindowsPriority(stat.policy, stat.nice);
+  process.name_offset = static_cast<std::uint32_t>(snapshot->names.size());
+  process.first_thread = static_cast<std::uint32_t>(snapshot->threads.size());
+  ReadName(dir.get(), stat, snapshot);
+  process.name_length = static_cast<std::uint32_t>(snapshot->names.size() - process.name_offset);
+
+  // Until the record is complete, an end of the process takes back all that
+  // was added for it.
+  const auto drop = [&] {
+    snapshot->names.resize(process.name_offset);
+    snapshot->threads.resize(process.first_thread);
+    return false;
+  };
+  const ReadResult status = ReadFileAt(dir.get(), "status", &file_buffer_, &text);
+  if (status == ReadResult::kGone) return drop();
+  if (status == ReadResult::kRead) process.status = ParseStatus(text);
+  if (!ReadOptional(dir.get(), "io", &text)) return drop();
+  process.io = ParseIo(text);
+  if (!CountHandles(dir.get(), &process.handle_count)) return drop();
+  if (with_threads && !ScanTasks(dir.get(), pid, snapshot)) return drop();
+  process.thread_records =
+      static_cast<std::uint32_t>(snapshot->threads.size() - process.first_thread);
+  snapshot->processes.push_back(process);
+  return true;
+}
+
+void Scanner::ReadName(int dir, const StatFields& stat, Snapshot* snapshot) {
+  const bool kernel_thread = (stat.flags & kKernelThreadFlag) != 0;
+  if (kernel_thread || stat.comm.size() != 15) {
+    AppendName(stat.comm, &snapshot->names);
+    return;
+  }
+  // comm views the file buffer, which the reads below reuse.
+  char comm[15];
+  std::memcpy(comm, stat.comm.data(), sizeof comm);
+  char link[4096];
+  std::string_view exe;
+  const ssize_t length = readlinkat(dir, "exe", link, sizeof link);
+  if (length > 0 && static_cast<std::size_t>(length) < sizeof link) {
+    exe = std::string_view(link, static_cast<std::size_t>(length));
+  } else if (std::string_view cmdline; ReadOptional(dir, "cmdline", &cmdline)) {
+    exe = FirstArgument(cmdline);
+  }
+  AppendName(ProcessName(std::string_view(comm, sizeof comm), false, exe), &snapshot->names);
+}
+
+bool Scanner::ReadOptional(int dir, const char* name, std::string_view* text) {
+  switch (ReadFileAt(dir, name, &file_buffer_, text)) {
+    case ReadResult::kRead:
+      return true;
+    case ReadResult::kUnreadable:
+      *text = {};
+      return true;
+    case ReadResult::kGone:
+      break;
+  }
+  *text = {};
+  // A kernel built without the file is not an ended process.
+  return StillThere(dir);
+}
+
+bool Scanner::CountHandles(int dir, std::uint32_t* count) {
+  *count = 0;
+  const UniqueFd fds = OpenDirectoryAt(dir, "fd");
+  if (!fds.valid()) return !MeansGone(errno) || StillThere(dir);
+  *count = CountEntries(fds.get(), &dir_buffer_).value_or(0);
+  return true;
+}
+
+bool Scanner::ScanTasks(int dir, std::uint32_t pid, Snapshot* snapshot) {
+  const UniqueFd tasks = OpenDirectoryAt(dir, "task");
+  if (!tasks.valid()) return !MeansGone(errno);
+  tids_.clear();
+  if (!ListNumberedEntries(tasks.get(), &dir_buffer_, &tids_)) return true;
+  std::sort(tids_.begin(), tids_.end());
+  for (const std::uint32_t tid : tids_) ScanTask(tasks.get(), pid, tid, snapshot);
+  return true;
+}
+
+void Scanner::ScanTask(int task_dir, std::uint32_t pid, std::uint32_t tid, Snapshot* snapshot) {
+  char path[32];
+  std::string_view text;
+  StatFields stat;
+  if (ReadFileAt(task_dir, PathOf(path, tid, "/stat"), &file_buffer_, &text) != ReadResult::kRead ||
+      !ParseStat(text, &stat)) {
+    return;
+  }
+  ThreadRecord thread;
+  thread.tid = tid;
+  thread.tgid = pid;
+  thread.utime = stat.utime;
+  thread.stime = stat.stime;
+  thread.starttime = stat.starttime;
+  thread.priority = WindowsPriority(stat.policy, stat.nice);
+  thread.state = ThreadStateCode(stat.state);
+  const ReadResult status =
+      ReadFileAt(task_dir, PathOf(path, tid, "/status"), &file_buffer_, &text);
+  if (status == ReadResult::kGone) return;
+  if (status == ReadResult::kRead) {
+    const StatusFields fields = ParseStatus(text);
+    thread.context_switches = fields.voluntary_switches + fields.nonvoluntary_switches;
+  }
+  std::string_view wchan;
+  if (thread.state == ThreadStateCode('S') &&
+      ReadFileAt(task_dir, PathOf(path, tid, "/wchan"), &file_buffer_, &text) ==
+          ReadResult::kRead) {
+    wchan = text;
+  }
+  thread.wait_reason = WaitReasonCode(stat.state, wchan);
+  snapshot->threads.push_back(thread);
+}
+
+}  // namespace procfs
