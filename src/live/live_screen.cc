@@ -7,10 +7,10 @@
 namespace {
 
 // Rows that a line of `units` takes in a window of `columns`; a long process
-// name wraps its line onto the next row.
+// name wraps its line onto the next row. A line that fills its last row
+// exactly counts one row more, as a console that wraps at once needs.
 std::size_t RowsOf(std::size_t units, std::size_t columns) {
-  if (units == 0 || columns == 0) return 1;
-  return (units + columns - 1) / columns;
+  return columns == 0 ? 1 : units / columns + 1;
 }
 
 void WriteLine(platform::ConsoleHandle console, std::u16string_view line) {

@@ -238,6 +238,7 @@ TEST_F(LiveViewTest, OnAConsoleRowsAreErasedAndTheListingFitsTheWindow) {
       {80, 10, 6},              // rows minus heading minus a free last row
       {80, 4, 0},  {80, 2, 0},  // the heading stays even so
       {40, 10, 2},              // every line wraps onto a second row
+      {73, 10, 2},              // a process line fills its row; its end starts another
   };
   for (const auto& c : cases) {
     SetUp();
@@ -251,10 +252,37 @@ TEST_F(LiveViewTest, OnAConsoleRowsAreErasedAndTheListingFitsTheWindow) {
     if (c.columns > 0) {
       EXPECT_EQ(Count(out, "\n"), 3 + c.lines_shown);
       EXPECT_EQ(Count(out, "<erase>\n"), 3 + c.lines_shown);
+      // Nothing scrolled: the timestamp still heads the window.
+      if (c.rows > 4) {
+        EXPECT_EQ(fake::Screen()[0].rfind("03:04:05 ", 0), 0u);
+      }
     } else {
       EXPECT_EQ(Count(out, "<erase>"), 0u);
     }
   }
+}
+
+TEST_F(LiveViewTest, OnAConsoleTheLastListingStaysWithoutStaleText) {
+  fake::SetConsole(100, 12);
+  ProcessRecord long_named = Process(u"a-process-with-a-long-name", 1);
+  long_named.thread_count = 1;
+  fake_snapshot::SetProcesses({long_named, Process(u"short", 2), Process(u"_Total", 0)});
+  // The long line's row gets the short line in the second cycle.
+  g_tables_after_sleep = {{Process(u"short", 2), Process(u"_Total", 0)}};
+  RunLiveCpuView(Selection{}, 4, 2, 1);
+  std::vector<std::string> screen(12);
+  screen[0] = "03:04:07 01/02/2026 Process information for TESTHOST:";
+  screen[2] = kCpuHeader.substr(0, kCpuHeader.size() - 1);
+  screen[3] = "short                 2   0   0    0      0     0:00:00.000     0:00:00.000";
+  EXPECT_EQ(fake::Screen(), screen);
+}
+
+TEST_F(LiveViewTest, OutputThatCannotBeWrittenEndsTheView) {
+  fake_snapshot::SetProcesses(Numbered(2));
+  fake::FailOutputFlush();
+  g_stop_at_sleep = 3;  // ends the run should the failure go unnoticed
+  RunLiveCpuView(Selection{}, 4294967295u, 1, 1);
+  EXPECT_EQ(g_sleeps, 0);
 }
 
 }  // namespace
