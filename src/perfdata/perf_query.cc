@@ -62,9 +62,9 @@ bool EnterObject(PerfDataView* view, std::size_t object) {
 // A fresh buffer of `view->buffer_size` bytes; false when memory runs out.
 bool Allocate(PerfDataView* view) {
   try {
-    view->buffer.assign(view->buffer_size, 0);
+    view->buffer.Allocate(view->buffer_size);
   } catch (const std::bad_alloc&) {
-    view->buffer = {};
+    view->buffer.Release();
     return false;
   }
   return true;
@@ -84,7 +84,7 @@ bool QueryPerfData(PerfDataView* view, std::u16string_view index_text) {
       break;
     }
     if (status != platform::QueryStatus::kMoreData) return false;
-    view->buffer = {};
+    view->buffer.Release();
     if (view->buffer_size > std::numeric_limits<std::uint32_t>::max() / 2) return false;
     view->buffer_size *= 2;
   }

@@ -7,10 +7,35 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
+
+/// Bytes that a query fills, left uninitialised: the interface overwrites
+/// what it returns, and pages never written cost no memory.
+class ByteBuffer {
+ public:
+  /// Replaces the bytes with `size` new ones; throws std::bad_alloc.
+  void Allocate(std::size_t size) {
+    bytes_ = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+    size_ = size;
+  }
+  void Release() {
+    bytes_.reset();
+    size_ = 0;
+  }
+  std::uint8_t* data() { return bytes_.get(); }
+  const std::uint8_t* data() const { return bytes_.get(); }
+  std::size_t size() const { return size_; }
+  std::uint8_t& operator[](std::size_t i) { return bytes_[i]; }
+  std::uint8_t operator[](std::size_t i) const { return bytes_[i]; }
+
+ private:
+  std::unique_ptr<std::uint8_t[]> bytes_;
+  std::size_t size_ = 0;
+};
 
 struct PerfDataView {
   std::size_t block = 0;                      // always 0: the block starts the buffer
@@ -20,7 +45,7 @@ struct PerfDataView {
   std::optional<std::size_t> first_instance;  // right behind the last definition
   std::uint32_t buffer_size = 0;              // size of the current or last attempt
   std::uint32_t data_size = 0;                // bytes the query returned
-  std::vector<std::uint8_t> buffer;
+  ByteBuffer buffer;
 };
 
 /// Queries object `index_text` ("230", "232", "238") into `view`, growing the

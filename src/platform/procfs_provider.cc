@@ -84,6 +84,9 @@ platform::QueryStatus Provider::QueryPerformanceData(std::u16string_view name, s
   // The block stays promised until a buffer has taken it whole.
   const platform::QueryStatus status = Answer(0, block_, nullptr, data, size);
   retry_pending_ = data == nullptr || status == platform::QueryStatus::kMoreData;
+  // Once handed over, the block would only double the memory the caller's
+  // table build needs at its peak.
+  if (!retry_pending_) std::vector<std::uint8_t>().swap(block_);
   return status;
 }
 

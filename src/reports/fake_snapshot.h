@@ -126,7 +126,7 @@ inline void AddProcessObject(perfblock::BlockWriter* writer,
 /// A process record with a name and ids; the other counters are 0.
 inline ProcessRecord Process(std::u16string_view name, std::uint32_t id, std::uint32_t parent = 0) {
   ProcessRecord r;
-  name.copy(r.name.data(), kMaxNameUnits);
+  r.name = name.substr(0, kMaxNameUnits);
   r.process_id = id;
   r.parent_process_id = parent;
   return r;

@@ -60,8 +60,8 @@ void ReadName(const PerfDataView& view, const InstanceLocation& instance, Proces
     length = kMaxNameUnits;
     if (IsHighSurrogate(UnitAt(view, instance.name + 2 * (length - 1)))) --length;
   }
+  record->name.resize(length);
   for (std::size_t i = 0; i < length; ++i) record->name[i] = UnitAt(view, instance.name + 2 * i);
-  record->name[length] = u'\0';
 }
 
 }  // namespace

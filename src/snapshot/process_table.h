@@ -3,8 +3,8 @@
 #ifndef TASKMELD_SNAPSHOT_PROCESS_TABLE_H_
 #define TASKMELD_SNAPSHOT_PROCESS_TABLE_H_
 
-#include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -41,13 +41,14 @@ struct ProcessRecord {
   std::int64_t io_data_bytes = 0;
   std::int64_t io_other_bytes = 0;
   std::int64_t working_set_private = 0;
-  std::array<char16_t, kMaxNameUnits + 1> name{};  // NUL-terminated
+  // At most kMaxNameUnits units. Held apart from the counters: most names
+  // are short, and a table of 2,000 fixed 260-unit arrays would be mostly
+  // blanks.
+  std::u16string name;
 };
 
 /// The record's name up to its terminator.
-inline std::u16string_view NameOf(const ProcessRecord& record) {
-  return std::u16string_view(record.name.data());
-}
+inline std::u16string_view NameOf(const ProcessRecord& record) { return record.name; }
 
 /// Records in instance order; at() ends the program on an index past the end.
 using ProcessTable = std::vector<ProcessRecord>;

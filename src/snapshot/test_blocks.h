@@ -3,11 +3,14 @@
 #ifndef TASKMELD_SNAPSHOT_TEST_BLOCKS_H_
 #define TASKMELD_SNAPSHOT_TEST_BLOCKS_H_
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "perfdata/perf_query.h"
 #include "platform/perf_block_writer.h"
 #include "platform/platform_fake.h"
 
@@ -61,6 +64,13 @@ inline void Poke32(std::vector<std::uint8_t>* block, std::size_t offset, std::ui
   for (std::size_t i = 0; i < 4; ++i) {
     block->at(offset + i) = static_cast<std::uint8_t>(value >> (8 * i));
   }
+}
+
+/// Overwrites the 32-bit value at `offset` of a query's buffer.
+inline void Poke32(ByteBuffer* buffer, std::size_t offset, std::uint32_t value) {
+  ASSERT_LE(offset + 4, buffer->size());
+  for (std::size_t i = 0; i < 4; ++i)
+    (*buffer)[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 /// Where the parts of a block's first object lie, read from its headers.
