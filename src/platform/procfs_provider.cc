@@ -90,6 +90,10 @@ platform::QueryStatus Provider::QueryPerformanceData(std::u16string_view name, s
   return status;
 }
 
+// Half a second: well inside one refresh of the live views, which ask for
+// processes alone anyway.
+constexpr std::int64_t kProcessReuseTicks = 5'000'000;
+
 bool Provider::Build(std::u16string_view name) {
   ScanScope scope;
   if (name == u"238") {
@@ -102,7 +106,14 @@ bool Provider::Build(std::u16string_view name) {
     return false;
   }
   const ProviderClock clock = clock_();
-  if (!scanner_.Scan(scope, &snapshot_)) return false;
+  const bool reuse_processes =
+      scope == ScanScope::kProcessesAndThreads && snapshot_scope_ == ScanScope::kProcesses &&
+      clock.now_ticks >= snapshot_ticks_ && clock.now_ticks - snapshot_ticks_ < kProcessReuseTicks;
+  const bool scanned =
+      reuse_processes ? scanner_.AddTasks(&snapshot_) : scanner_.Scan(scope, &snapshot_);
+  snapshot_scope_ = scanned ? scope : ScanScope::kCpus;
+  snapshot_ticks_ = clock.now_ticks;
+  if (!scanned) return false;
   const BlockContext context{computer_name_, clock.boot_ticks, clock.now_ticks,
                              clock_ticks_per_second_};
   block_ = scope == ScanScope::kCpus

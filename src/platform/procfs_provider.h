@@ -52,6 +52,11 @@ class Provider {
 
   Scanner scanner_;
   Snapshot snapshot_;
+  // What the snapshot holds and when it was taken: a thread query that
+  // follows a process query closely (as a thread report asks for both) reads
+  // only the tasks, for the processes that query found.
+  ScanScope snapshot_scope_ = ScanScope::kCpus;
+  std::int64_t snapshot_ticks_ = 0;
   std::function<ProviderClock()> clock_;
   long clock_ticks_per_second_;
   std::u16string computer_name_;

@@ -117,7 +117,8 @@ class ProviderTest : public ::testing::Test {
   }
 
   FixtureTree tree_;
-  Provider provider_{tree_.root(), [] { return ProviderClock{kBoot, kNow}; }, kHz, u"HOST"};
+  std::int64_t now_ = kNow;
+  Provider provider_{tree_.root(), [this] { return ProviderClock{kBoot, now_}; }, kHz, u"HOST"};
   std::map<std::uint32_t, std::u16string> titles_;
 };
 
@@ -364,6 +365,30 @@ TEST_F(ProviderTest, ThreadObjectFollowsTheProcessObjectAndAgreesWithIt) {
   ASSERT_NE(start_address, t.counters.end());
   EXPECT_EQ(start_address->size, 8u);
   EXPECT_EQ(t.Value(11, Title(u"Context Switches/sec")), 8 * 10u + 111u);
+}
+
+TEST_F(ProviderTest, ThreadQueryRightAfterProcessQueryReadsOnlyTheTasks) {
+  AddProcess({.pid = 5, .comm = "five"});
+  AddProcess({.pid = 6, .comm = "six"});
+  Query(u"230");
+  AddProcess({.pid = 7, .comm = "seven"});  // started after the process query
+  AddTask(5, {.pid = 50, .comm = "five"});  // a thread started since
+  tree_.Remove("6");                        // ended since
+  std::vector<Object> objects = DecodeBlock(Query(u"232"));
+  ASSERT_EQ(objects.size(), 2u);
+  EXPECT_EQ(Names(objects[0]), (std::vector<std::u16string>{u"Idle", u"five", u"_Total"}));
+  std::vector<std::uint32_t> threads;
+  for (std::size_t i = 0; i < objects[1].instances.size(); ++i) {
+    threads.push_back(static_cast<std::uint32_t>(objects[1].Value(i, Title(u"ID Thread"))));
+  }
+  EXPECT_EQ(threads, (std::vector<std::uint32_t>{0, 0, 5, 50, 0}));
+
+  // Half a second later the processes are read again.
+  Query(u"230");
+  now_ += 5'000'000;
+  objects = DecodeBlock(Query(u"232"));
+  EXPECT_EQ(Names(objects[0]),
+            (std::vector<std::u16string>{u"Idle", u"five", u"seven", u"_Total"}));
 }
 
 TEST_F(ProviderTest, ProcessorObjectHasEachCpuAndTotal) {

@@ -64,6 +64,27 @@ bool Scanner::Scan(ScanScope scope, Snapshot* snapshot) {
   return true;
 }
 
+bool Scanner::AddTasks(Snapshot* snapshot) {
+  const UniqueFd root(open(root_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!root.valid()) return false;
+  snapshot->threads.clear();
+  std::size_t kept = 0;
+  for (ProcessRecord process : snapshot->processes) {
+    char path[16];
+    const UniqueFd dir = OpenDirectoryAt(root.get(), PathOf(path, process.pid, ""));
+    process.first_thread = static_cast<std::uint32_t>(snapshot->threads.size());
+    if (!dir.valid() || !ScanTasks(dir.get(), process.pid, snapshot)) {
+      snapshot->threads.resize(process.first_thread);
+      continue;
+    }
+    process.thread_records =
+        static_cast<std::uint32_t>(snapshot->threads.size() - process.first_thread);
+    snapshot->processes[kept++] = process;
+  }
+  snapshot->processes.resize(kept);
+  return true;
+}
+
 bool Scanner::ScanCpus(int root, Snapshot* snapshot) {
   std::string_view text;
   if (ReadFileAt(root, "stat", &file_buffer_, &text) != ReadResult::kRead) return false;

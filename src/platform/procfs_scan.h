@@ -74,6 +74,11 @@ class Scanner {
   /// be opened or listed, or its stat file lists no CPU.
   bool Scan(ScanScope scope, Snapshot* snapshot);
 
+  /// Reads the tasks of every process of a snapshot that a kProcesses scan
+  /// filled; a process that has ended since is left out. False when the root
+  /// cannot be opened.
+  bool AddTasks(Snapshot* snapshot);
+
  private:
   bool ScanCpus(int root, Snapshot* snapshot);
   bool ScanProcess(int root, std::uint32_t pid, bool with_threads, Snapshot* snapshot);
