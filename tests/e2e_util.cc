@@ -33,7 +33,7 @@ pid_t Spawn(const std::string& path, const std::vector<std::string>& arguments,
 
 }  // namespace
 
-RunResult RunTaskmeld(const std::vector<std::string>& arguments) {
+pid_t StartTaskmeld(const std::vector<std::string>& arguments, int* output) {
   int fds[2];
   if (pipe(fds) != 0) throw std::runtime_error("pipe");
   posix_spawn_file_actions_t actions;
@@ -43,6 +43,13 @@ RunResult RunTaskmeld(const std::vector<std::string>& arguments) {
   const pid_t pid = Spawn(TASKMELD_BINARY, arguments, &actions);
   posix_spawn_file_actions_destroy(&actions);
   close(fds[1]);
+  *output = fds[0];
+  return pid;
+}
+
+RunResult RunTaskmeld(const std::vector<std::string>& arguments) {
+  int fds[2];
+  const pid_t pid = StartTaskmeld(arguments, &fds[0]);
   RunResult result;
   char buffer[65536];
   for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) result.output.append(buffer, n);

@@ -15,6 +15,10 @@ struct RunResult {
   std::string output;
 };
 
+/// Starts build/taskmeld with `arguments`, its standard output on a pipe
+/// whose reading end goes to `*output`.
+pid_t StartTaskmeld(const std::vector<std::string>& arguments, int* output);
+
 /// Runs build/taskmeld with `arguments` and collects its standard output.
 RunResult RunTaskmeld(const std::vector<std::string>& arguments);
 

@@ -36,20 +36,7 @@ std::size_t Count(const std::string& text, const std::string& needle) {
 class LiveRun {
  public:
   explicit LiveRun(const std::vector<std::string>& arguments) {
-    int fds[2];
-    if (pipe(fds) != 0) throw std::runtime_error("pipe");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    std::vector<char*> argv = {const_cast<char*>(TASKMELD_BINARY)};
-    for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    const int error = posix_spawn(&pid_, TASKMELD_BINARY, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    if (error != 0) throw std::runtime_error("cannot start taskmeld");
-    out_ = fds[0];
+    pid_ = e2e::StartTaskmeld(arguments, &out_);
   }
   LiveRun(const LiveRun&) = delete;
   LiveRun& operator=(const LiveRun&) = delete;
