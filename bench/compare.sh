@@ -47,6 +47,9 @@ start_load spread 2000 1
 pair "default list / ps" "$tm > /dev/null" "ps -e -o pid,ppid,pri,nlwp,vsz,rss,maj_flt,min_flt,time,etime,comm > /dev/null"
 pair "-m / ps" "$tm -m > /dev/null" "ps -e -o pid,vsz,rss,min_flt,maj_flt,comm > /dev/null"
 pair "-t / pstree" "$tm -t > /dev/null" "pstree -pTl > /dev/null"
+pair "default list / stat floor" "$tm > /dev/null" "$build/taskmeld_stat_floor"
+# Ten refreshes of each live view: the CPU ratio is the cost per refresh.
+RUNS=3 pair "-s 10 / top -b -d 1 -n 10" "$tm -s 10 > /dev/null" "top -b -d 1 -n 10 > /dev/null"
 stop_load
 
 start_load spread 2000 5
