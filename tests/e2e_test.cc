@@ -1,5 +1,8 @@
 // The real binary on the real /proc.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,6 +12,8 @@
 #include <sstream>
 
 #include "tests/e2e_util.h"
+
+extern char** environ;
 
 namespace {
 
@@ -132,6 +137,50 @@ TEST(EndToEndTest, AllDetailPrintsMemoryThenThreadsForTheChild) {
   ASSERT_NE(thread_header, std::string::npos) << out;
   EXPECT_EQ(ThreadLines(out).size(), 2u) << out;
   EXPECT_EQ(out.substr(out.size() - 2), "\n\n");  // the blank line closes the block
+}
+
+// Runs the binary with standard output on `stdout_fd`; gives the exit code
+// and what it wrote to standard error.
+std::pair<int, std::string> RunWithOutputOn(int stdout_fd,
+                                            const std::vector<std::string>& arguments) {
+  int errors[2];
+  EXPECT_EQ(pipe(errors), 0);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, stdout_fd, STDOUT_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, errors[1], STDERR_FILENO);
+  posix_spawn_file_actions_addclose(&actions, errors[0]);
+  std::vector<char*> argv = {const_cast<char*>(TASKMELD_BINARY)};
+  for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = -1;
+  EXPECT_EQ(posix_spawn(&pid, TASKMELD_BINARY, &actions, nullptr, argv.data(), environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  close(errors[1]);
+  std::string text;
+  char buffer[4096];
+  for (ssize_t n; (n = read(errors[0], buffer, sizeof buffer)) > 0;) text.append(buffer, n);
+  close(errors[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), text};
+}
+
+TEST(EndToEndTest, AFullDiskIsAnErrorButAClosedReaderIsNot) {
+  const int full = open("/dev/full", O_WRONLY);
+  ASSERT_GE(full, 0);
+  const auto [full_code, full_errors] = RunWithOutputOn(full, {"-m"});
+  close(full);
+  EXPECT_EQ(full_code, 1);
+  EXPECT_EQ(full_errors, "taskmeld: the output could not be written\n");
+
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  close(fds[0]);  // the reader has gone before the first write
+  const auto [pipe_code, pipe_errors] = RunWithOutputOn(fds[1], {"-d"});
+  close(fds[1]);
+  EXPECT_EQ(pipe_code, 0);
+  EXPECT_EQ(pipe_errors, "");
 }
 
 TEST(EndToEndTest, ConflictsAndUsageEndWithTheirExitCodes) {

@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
   arguments.reserve(argc > 1 ? static_cast<std::size_t>(argc - 1) : 0);
   for (int i = 1; i < argc; ++i) arguments.push_back(utf::ToUtf16(argv[i]));
   const int exit_code = RunTaskmeld(arguments);
-  if (!platform::FlushOutput()) {
+  if (!platform::FlushOutput() && !platform::OutputReaderGone()) {
     std::fputs("taskmeld: the output could not be written\n", stderr);
     return 1;
   }

@@ -17,7 +17,7 @@ int wmain(int argc, wchar_t** argv) {
     arguments.emplace_back(argument.begin(), argument.end());
   }
   const int exit_code = RunTaskmeld(arguments);
-  if (!platform::FlushOutput()) {
+  if (!platform::FlushOutput() && !platform::OutputReaderGone()) {
     std::fputs("taskmeld: the output could not be written\n", stderr);
     return 1;
   }

@@ -314,6 +314,8 @@ void WriteOutput(std::u16string_view text) {
 
 bool FlushOutput() { return !S().flush_fails; }
 
+bool OutputReaderGone() { return false; }
+
 // ---- Test control ---------------------------------------------------------------
 
 namespace fake {

@@ -161,4 +161,6 @@ void WriteOutput(std::u16string_view text) { Output().Write(text); }
 
 bool FlushOutput() { return Output().Flush(); }
 
+bool OutputReaderGone() { return Output().ReaderGone(); }
+
 }  // namespace platform

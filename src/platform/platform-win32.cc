@@ -44,11 +44,18 @@ bool WriteConsoleText(HANDLE out, std::u16string_view text) {
   return true;
 }
 
+// Set when a write finds the pipe's reader gone.
+bool output_reader_gone = false;
+
 bool WriteBytes(HANDLE out, std::string_view bytes) {
   while (!bytes.empty()) {
     const DWORD chunk = static_cast<DWORD>(bytes.size() < (1u << 30) ? bytes.size() : (1u << 30));
     DWORD written = 0;
-    if (!WriteFile(out, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+    if (!WriteFile(out, bytes.data(), chunk, &written, nullptr) || written == 0) {
+      const DWORD error = GetLastError();
+      output_reader_gone = error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE;
+      return false;
+    }
     bytes.remove_prefix(written);
   }
   return true;
@@ -171,5 +178,7 @@ bool EraseToEndOfRow(ConsoleHandle console) {
 void WriteOutput(std::u16string_view text) { Output().Write(text); }
 
 bool FlushOutput() { return Output().Flush(); }
+
+bool OutputReaderGone() { return output_reader_gone; }
 
 }  // namespace platform

@@ -153,6 +153,11 @@ void WriteOutput(std::u16string_view text);
 /// a closed pipe); the text is then lost and the caller reports the failure.
 bool FlushOutput();
 
+/// True when output failed because its reader went away (a closed pipe, as
+/// in `taskmeld | head -n 1`): the reader has all it wanted, so that is no
+/// failure of the run.
+bool OutputReaderGone();
+
 }  // namespace platform
 
 #endif  // TASKMELD_PLATFORM_PLATFORM_H_

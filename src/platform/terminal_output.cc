@@ -31,6 +31,7 @@ bool TerminalOutput::Flush() {
       done += static_cast<std::size_t>(n);
     } else if (n < 0 && errno != EINTR) {
       failed_ = true;
+      reader_gone_ = errno == EPIPE;
     }
   }
   buffer_.clear();

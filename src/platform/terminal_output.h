@@ -22,6 +22,9 @@ class TerminalOutput {
   /// Writes what is buffered. False once any write has failed.
   bool Flush();
 
+  /// True when the failed write found no reader left (EPIPE).
+  bool ReaderGone() const { return reader_gone_; }
+
   /// The window as the screen buffer; false when the output is no terminal.
   bool ScreenInfo(platform::ScreenBufferInfo* info);
 
@@ -41,6 +44,7 @@ class TerminalOutput {
   int fd_;
   bool is_terminal_;
   bool failed_ = false;
+  bool reader_gone_ = false;
   std::string buffer_;
   // Where the cursor stands, as far as what was written tells.
   platform::Cell cursor_;

@@ -97,6 +97,8 @@ TEST(TerminalOutputTest, AFailedWriteIsReported) {
   TerminalOutput closed(fds[1]);
   closed.Write(u"nobody reads\n");
   EXPECT_FALSE(closed.Flush());
+  EXPECT_TRUE(closed.ReaderGone());
+  EXPECT_FALSE(out.ReaderGone());
   close(fds[1]);
 }
 
