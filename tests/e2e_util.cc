@@ -55,7 +55,7 @@ RunResult RunTaskmeld(const std::vector<std::string>& arguments) {
   for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) result.output.append(buffer, n);
   close(fds[0]);
   int status = 0;
-  waitpid(pid, &status, 0);
+  if (waitpid(pid, &status, 0) != pid) return result;  // exit_code stays -1
   result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return result;
 }
