@@ -15,6 +15,7 @@
 
 #include "platform/procfs_testing.h"
 #include "platform/procfs_titles.h"
+#include "reports/fake_snapshot.h"
 
 namespace procfs {
 namespace {
@@ -144,40 +145,13 @@ TEST_F(ProviderTest, ProcessObjectHoldsIdleEveryProcessInPidOrderAndTotal) {
             (std::vector<std::u16string>{u"Idle", u"nine", u"ten", u"hundred", u"_Total"}));
 
   // Every counter a reader knows, each once, with the width of its field.
-  const std::pair<std::u16string_view, std::uint32_t> sizes[] = {
-      {u"% Processor Time", 8},
-      {u"% User Time", 8},
-      {u"% Privileged Time", 8},
-      {u"Virtual Bytes Peak", 8},
-      {u"Virtual Bytes", 8},
-      {u"Page Faults/sec", 4},
-      {u"Working Set Peak", 8},
-      {u"Working Set", 8},
-      {u"Page File Bytes Peak", 8},
-      {u"Page File Bytes", 8},
-      {u"Private Bytes", 8},
-      {u"Thread Count", 4},
-      {u"Priority Base", 4},
-      {u"Elapsed Time", 8},
-      {u"ID Process", 4},
-      {u"Creating Process ID", 4},
-      {u"Pool Paged Bytes", 4},
-      {u"Pool Nonpaged Bytes", 4},
-      {u"Handle Count", 4},
-      {u"IO Read Operations/sec", 8},
-      {u"IO Write Operations/sec", 8},
-      {u"IO Data Operations/sec", 8},
-      {u"IO Other Operations/sec", 8},
-      {u"IO Read Bytes/sec", 8},
-      {u"IO Write Bytes/sec", 8},
-      {u"IO Data Bytes/sec", 8},
-      {u"IO Other Bytes/sec", 8},
-      {u"Working Set - Private", 8},
-  };
+  // The process counters that the tables know, in the order and widths of
+  // their fields.
+  const auto& sizes = fake_snapshot::kProcessCounters;
   ASSERT_EQ(p.counters.size(), std::size(sizes));
   for (std::size_t j = 0; j < std::size(sizes); ++j) {
-    EXPECT_EQ(p.counters[j].title, Title(sizes[j].first)) << j;
-    EXPECT_EQ(p.counters[j].size, sizes[j].second) << j;
+    EXPECT_EQ(p.counters[j].title, Title(sizes[j].name)) << j;
+    EXPECT_EQ(p.counters[j].size, sizes[j].size) << j;
   }
 
   const auto v = [&](std::size_t i, std::u16string_view name) { return p.Value(i, Title(name)); };
