@@ -1,8 +1,6 @@
 // The real binary on the real /proc.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,8 +10,6 @@
 #include <sstream>
 
 #include "tests/e2e_util.h"
-
-extern char** environ;
 
 namespace {
 
@@ -139,48 +135,21 @@ TEST(EndToEndTest, AllDetailPrintsMemoryThenThreadsForTheChild) {
   EXPECT_EQ(out.substr(out.size() - 2), "\n\n");  // the blank line closes the block
 }
 
-// Runs the binary with standard output on `stdout_fd`; gives the exit code
-// and what it wrote to standard error.
-std::pair<int, std::string> RunWithOutputOn(int stdout_fd,
-                                            const std::vector<std::string>& arguments) {
-  int errors[2];
-  EXPECT_EQ(pipe(errors), 0);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, stdout_fd, STDOUT_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, errors[1], STDERR_FILENO);
-  posix_spawn_file_actions_addclose(&actions, errors[0]);
-  std::vector<char*> argv = {const_cast<char*>(TASKMELD_BINARY)};
-  for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = -1;
-  EXPECT_EQ(posix_spawn(&pid, TASKMELD_BINARY, &actions, nullptr, argv.data(), environ), 0);
-  posix_spawn_file_actions_destroy(&actions);
-  close(errors[1]);
-  std::string text;
-  char buffer[4096];
-  for (ssize_t n; (n = read(errors[0], buffer, sizeof buffer)) > 0;) text.append(buffer, n);
-  close(errors[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), text};
-}
-
 TEST(EndToEndTest, AFullDiskIsAnErrorButAClosedReaderIsNot) {
   const int full = open("/dev/full", O_WRONLY);
   ASSERT_GE(full, 0);
-  const auto [full_code, full_errors] = RunWithOutputOn(full, {"-m"});
+  const auto full_disk = e2e::RunTaskmeldWritingTo(full, {"-m"});
   close(full);
-  EXPECT_EQ(full_code, 1);
-  EXPECT_EQ(full_errors, "taskmeld: the output could not be written\n");
+  EXPECT_EQ(full_disk.exit_code, 1);
+  EXPECT_EQ(full_disk.errors, "taskmeld: the output could not be written\n");
 
   int fds[2];
   ASSERT_EQ(pipe(fds), 0);
   close(fds[0]);  // the reader has gone before the first write
-  const auto [pipe_code, pipe_errors] = RunWithOutputOn(fds[1], {"-d"});
+  const auto closed_pipe = e2e::RunTaskmeldWritingTo(fds[1], {"-d"});
   close(fds[1]);
-  EXPECT_EQ(pipe_code, 0);
-  EXPECT_EQ(pipe_errors, "");
+  EXPECT_EQ(closed_pipe.exit_code, 0);
+  EXPECT_EQ(closed_pipe.errors, "");
 }
 
 TEST(EndToEndTest, ConflictsAndUsageEndWithTheirExitCodes) {

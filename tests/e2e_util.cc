@@ -47,16 +47,47 @@ pid_t StartTaskmeld(const std::vector<std::string>& arguments, int* output) {
   return pid;
 }
 
-RunResult RunTaskmeld(const std::vector<std::string>& arguments) {
-  int fds[2];
-  const pid_t pid = StartTaskmeld(arguments, &fds[0]);
-  RunResult result;
+namespace {
+
+std::string ReadAll(int fd) {
+  std::string text;
   char buffer[65536];
-  for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) result.output.append(buffer, n);
-  close(fds[0]);
+  for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, n);
+  close(fd);
+  return text;
+}
+
+int ExitCodeOf(pid_t pid) {
   int status = 0;
-  if (waitpid(pid, &status, 0) != pid) return result;  // exit_code stays -1
-  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  if (waitpid(pid, &status, 0) != pid) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+}  // namespace
+
+RunResult RunTaskmeld(const std::vector<std::string>& arguments) {
+  int output = -1;
+  const pid_t pid = StartTaskmeld(arguments, &output);
+  RunResult result;
+  result.output = ReadAll(output);
+  result.exit_code = ExitCodeOf(pid);
+  return result;
+}
+
+RunResult RunTaskmeldWritingTo(int stdout_fd, const std::vector<std::string>& arguments) {
+  int errors[2];
+  if (pipe(errors) != 0) throw std::runtime_error("pipe");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, stdout_fd, STDOUT_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, errors[1], STDERR_FILENO);
+  posix_spawn_file_actions_addclose(&actions, errors[0]);
+  const pid_t pid = Spawn(TASKMELD_BINARY, arguments, &actions);
+  posix_spawn_file_actions_destroy(&actions);
+  close(errors[1]);
+  RunResult result;
+  result.errors = ReadAll(errors[0]);
+  result.exit_code = ExitCodeOf(pid);
   return result;
 }
 

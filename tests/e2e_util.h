@@ -13,11 +13,16 @@ namespace e2e {
 struct RunResult {
   int exit_code = -1;
   std::string output;
+  std::string errors;  // standard error, where the run collected it
 };
 
 /// Starts build/taskmeld with `arguments`, its standard output on a pipe
 /// whose reading end goes to `*output`.
 pid_t StartTaskmeld(const std::vector<std::string>& arguments, int* output);
+
+/// Runs build/taskmeld with its standard output on `stdout_fd` (a full disk,
+/// a pipe without reader) and collects its standard error.
+RunResult RunTaskmeldWritingTo(int stdout_fd, const std::vector<std::string>& arguments);
 
 /// Runs build/taskmeld with `arguments` and collects its standard output.
 RunResult RunTaskmeld(const std::vector<std::string>& arguments);

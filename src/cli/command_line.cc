@@ -7,16 +7,10 @@ namespace {
 // The blanks the C library skips before a number.
 bool IsSpace(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
 
-char16_t FoldAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? c + (u'a' - u'A') : c; }
-
 // True when `argument` is "-name" or "/name", ignoring the case of ASCII letters.
 bool IsOption(std::u16string_view argument, std::u16string_view name) {
-  if (argument.size() != name.size() + 1) return false;
-  if (argument[0] != u'-' && argument[0] != u'/') return false;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    if (FoldAscii(argument[i + 1]) != name[i]) return false;
-  }
-  return true;
+  return !argument.empty() && (argument[0] == u'-' || argument[0] == u'/') &&
+         EqualIgnoringAsciiCase(argument.substr(1), name);
 }
 
 bool IsHelpOption(std::u16string_view argument) {

@@ -20,7 +20,7 @@ constexpr char16_t kBanner[] =
 bool QueryProcessorCount(std::uint32_t* processor_count) {
   PerfDataView view;
   if (!QueryPerfData(&view, u"238")) return false;
-  const auto instances = ReadU32(view, view.object + 40);
+  const auto instances = ReadInstanceCount(view);
   if (!instances) return false;
   *processor_count = *instances - 1;
   return true;

@@ -21,15 +21,12 @@ std::uint32_t Cells(int columns, int rows) {
 }  // namespace
 
 void ClearConsole(platform::ConsoleHandle console) {
-  // Text still buffered would otherwise land after the clearing.
-  platform::FlushOutput();
   platform::ScreenBufferInfo info;
   if (!platform::GetScreenBufferInfo(console, &info)) return;
   BlankFrom(console, Cells(info.size.column, info.size.row), platform::Cell{0, 0});
 }
 
 void ClearBelowCursor(platform::ConsoleHandle console) {
-  platform::FlushOutput();
   platform::ScreenBufferInfo info;
   if (!platform::GetScreenBufferInfo(console, &info)) return;
   BlankFrom(console, Cells(info.size.column, info.size.row - info.cursor.row), info.cursor);

@@ -110,10 +110,14 @@ std::optional<std::uint32_t> ReadU32(const PerfDataView& view, std::size_t offse
                                     static_cast<std::uint32_t>(bytes[3]) << 24);
 }
 
+std::optional<std::uint32_t> ReadInstanceCount(const PerfDataView& view) {
+  return ReadU32(view, view.object + 40);
+}
+
 bool ReadObjectLayout(const PerfDataView& view, std::vector<CounterDefinition>* counters,
                       std::uint32_t* instance_count) {
   const auto declared = ReadU32(view, view.object + 32);
-  const auto instances = ReadU32(view, view.object + 40);
+  const auto instances = ReadInstanceCount(view);
   if (!declared || !instances) return false;
   counters->clear();
   if (view.first_counter) {

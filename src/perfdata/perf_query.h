@@ -64,6 +64,10 @@ bool NextPerfObject(PerfDataView* view);
 /// wholly within the returned bytes.
 std::optional<std::uint32_t> ReadU32(const PerfDataView& view, std::size_t offset);
 
+/// The current object's instance count, or nothing when its header does not
+/// lie within the returned bytes.
+std::optional<std::uint32_t> ReadInstanceCount(const PerfDataView& view);
+
 /// One counter definition, read and checked.
 struct CounterDefinition {
   std::uint32_t title_index = 0;

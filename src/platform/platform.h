@@ -123,6 +123,9 @@ struct ScreenBufferInfo {
   std::uint16_t attributes = 0;
 };
 
+// Every console call below takes effect after all text written before it,
+// however the platform buffers that text.
+
 /// The standard output's handle.
 ConsoleHandle StandardOutputHandle();
 

@@ -25,9 +25,6 @@ void AppendCodePoint(char32_t c, std::string* out) {
   }
 }
 
-bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
 // Decodes one sequence at `text[*i]`, advancing `*i`; an invalid byte counts
 // as one replacement character and is skipped alone.
 char32_t DecodeOne(std::string_view text, std::size_t* i) {

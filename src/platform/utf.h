@@ -8,6 +8,10 @@
 
 namespace utf {
 
+/// True for the first and the second half of a UTF-16 surrogate pair.
+constexpr bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+constexpr bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
 /// Appends `text` to `out` as UTF-8; a lone surrogate becomes U+FFFD.
 void AppendUtf8(std::u16string_view text, std::string* out);
 

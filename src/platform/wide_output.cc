@@ -9,14 +9,12 @@ namespace {
 
 constexpr std::size_t kFlushThresholdUnits = 32 * 1024;
 
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-
 }  // namespace
 
 std::size_t ChunkLength(std::u16string_view text, std::size_t limit) {
   if (text.size() <= limit) return text.size();
   // A pair cut in two would reach the console as two lone halves.
-  return IsHighSurrogate(text[limit - 1]) ? limit - 1 : limit;
+  return utf::IsHighSurrogate(text[limit - 1]) ? limit - 1 : limit;
 }
 
 WideOutput::WideOutput(OutputSink sink) : sink_(std::move(sink)) {
@@ -26,7 +24,7 @@ WideOutput::WideOutput(OutputSink sink) : sink_(std::move(sink)) {
 void WideOutput::Write(std::u16string_view text) {
   buffer_.append(text);
   // A pair that arrives in two writes must not be cut by the flush between.
-  if (buffer_.size() >= kFlushThresholdUnits && !IsHighSurrogate(buffer_.back())) Flush();
+  if (buffer_.size() >= kFlushThresholdUnits && !utf::IsHighSurrogate(buffer_.back())) Flush();
 }
 
 bool WideOutput::Flush() {

@@ -154,9 +154,9 @@ inline void SetThreads(const std::vector<ProcessRecord>& processes,
 /// Sets a "238" block with `processors` instances and the total.
 inline void SetProcessors(std::uint32_t processors) {
   perfblock::BlockWriter writer(u"TESTHOST", 0);
-  const perfblock::CounterSpec spec[] = {
+  const perfblock::CounterSpec counters[] = {
       {TitleIndex(u"% Processor Time"), perfblock::k100nsTimer, 8}};
-  writer.BeginObject(238, spec);
+  writer.BeginObject(238, counters);
   for (std::uint32_t i = 0; i <= processors; ++i)
     writer.AddInstance(u"0", std::vector<std::uint64_t>{0});
   writer.EndObject();

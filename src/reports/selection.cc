@@ -6,6 +6,8 @@ namespace {
 
 char16_t FoldAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? c + (u'a' - u'A') : c; }
 
+}  // namespace
+
 bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
@@ -13,8 +15,6 @@ bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
   }
   return true;
 }
-
-}  // namespace
 
 bool ProcessMatches(const ProcessRecord& record, const Selection& selection) {
   switch (selection.kind) {

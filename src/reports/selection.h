@@ -24,6 +24,10 @@ struct Selection {
   std::uint32_t process_id = 0;  // for MATCH_PID
 };
 
+/// True when `a` and `b` are equal with the ASCII letters A to Z compared
+/// without case; every other unit must match as it is.
+bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
+
 /// True when `record` is selected: by name prefix or exact name (ASCII letters
 /// compared without case), by process id, or always for MATCH_ALL.
 bool ProcessMatches(const ProcessRecord& record, const Selection& selection);

@@ -4,6 +4,7 @@
 
 #include "perfdata/counter_titles.h"
 #include "perfdata/perf_query.h"
+#include "platform/utf.h"
 #include "snapshot/counter_fields.h"
 
 namespace {
@@ -47,8 +48,6 @@ char16_t UnitAt(const PerfDataView& view, std::size_t position) {
   return static_cast<char16_t>(view.buffer[position] | view.buffer[position + 1] << 8);
 }
 
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-
 // The name ends at its first NUL or after NameLength / 2 units. A longer name
 // than the record holds is cut, and a cut through a surrogate pair drops the
 // pair's first half rather than keep half a character.
@@ -58,7 +57,7 @@ void ReadName(const PerfDataView& view, const InstanceLocation& instance, Proces
   while (length < available && UnitAt(view, instance.name + 2 * length) != u'\0') ++length;
   if (length > kMaxNameUnits) {
     length = kMaxNameUnits;
-    if (IsHighSurrogate(UnitAt(view, instance.name + 2 * (length - 1)))) --length;
+    if (utf::IsHighSurrogate(UnitAt(view, instance.name + 2 * (length - 1)))) --length;
   }
   record->name.resize(length);
   for (std::size_t i = 0; i < length; ++i) record->name[i] = UnitAt(view, instance.name + 2 * i);
