@@ -15,7 +15,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   (void)procfs::ParseStatus(text);
-  (void)procfs::ParseIo(text);
   (void)procfs::FirstArgument(text);
   procfs::ForEachCpu(text, [](std::uint32_t, const procfs::CpuTimes&) {});
   if (!text.empty()) (void)procfs::WaitReasonCode(text[0], text.substr(1));

@@ -6,6 +6,7 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -42,6 +43,18 @@ bool ForEachEntry(int dir, std::vector<char>* buffer, OnName on_name) {
 }
 
 }  // namespace
+
+EntryPath::EntryPath(std::uint32_t number) {
+  prefix_ = static_cast<std::size_t>(std::to_chars(path_, path_ + 10, number).ptr - path_);
+  path_[prefix_++] = '/';
+}
+
+const char* EntryPath::Of(std::string_view name) {
+  const std::size_t length = std::min(name.size(), sizeof path_ - 1 - prefix_);
+  std::copy_n(name.data(), length, path_ + prefix_);
+  path_[prefix_ + length] = '\0';
+  return path_;
+}
 
 bool MeansGone(int error) { return error == ENOENT || error == ESRCH; }
 

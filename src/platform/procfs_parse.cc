@@ -114,17 +114,6 @@ StatusFields ParseStatus(std::string_view text) {
   return s;
 }
 
-IoFields ParseIo(std::string_view text) {
-  IoFields io;
-  ForEachKeyLine(text, [&io](std::string_view key, std::string_view value) {
-    if (key == "rchar") io.rchar = LeadingNumber(value);
-    if (key == "wchar") io.wchar = LeadingNumber(value);
-    if (key == "syscr") io.syscr = LeadingNumber(value);
-    if (key == "syscw") io.syscw = LeadingNumber(value);
-  });
-  return io;
-}
-
 bool ParseCpuLabel(std::string_view line, std::uint32_t* number) {
   if (!line.starts_with("cpu")) return false;
   const std::size_t space = line.find(' ');

@@ -52,17 +52,6 @@ struct StatusFields {
 /// Parses a status file; unknown and malformed lines are skipped. Never fails.
 StatusFields ParseStatus(std::string_view text);
 
-/// The counters of /proc/PID/io that the provider uses; absent lines give 0.
-struct IoFields {
-  std::uint64_t rchar = 0;
-  std::uint64_t wchar = 0;
-  std::uint64_t syscr = 0;
-  std::uint64_t syscw = 0;
-};
-
-/// Parses an io file; unknown and malformed lines are skipped. Never fails.
-IoFields ParseIo(std::string_view text);
-
 /// One "cpuN" line of /proc/stat, in clock ticks.
 struct CpuTimes {
   std::uint64_t user = 0;

@@ -78,15 +78,6 @@ TEST(ParseStatusTest, SizesInBytesAndMissingLinesZero) {
   EXPECT_EQ(kernel.vm_rss, 0u);
 }
 
-TEST(ParseIoTest, Counters) {
-  const IoFields io =
-      ParseIo("rchar: 100\nwchar: 200\nsyscr: 3\nsyscw: 4\nread_bytes: 9\ncancelled: 1\n");
-  EXPECT_EQ(io.rchar, 100u);
-  EXPECT_EQ(io.wchar, 200u);
-  EXPECT_EQ(io.syscr, 3u);
-  EXPECT_EQ(io.syscw, 4u);
-}
-
 TEST(ForEachCpuTest, OnlyNumberedCpuLinesWithTheirNumbers) {
   std::vector<std::pair<std::uint32_t, CpuTimes>> cpus;
   // cpu1 is offline: it has no line, and cpu2 keeps its number.

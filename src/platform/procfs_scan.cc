@@ -16,18 +16,11 @@ namespace {
 
 constexpr std::size_t kNameLimit = 259;  // UTF-16 units
 
-// Writes "`number``suffix`" NUL-terminated into `out`; returns `out`.
-template <std::size_t N>
-const char* PathOf(char (&out)[N], std::uint32_t number, std::string_view suffix) {
-  char* end = std::to_chars(out, out + N - 1, number).ptr;
-  end = std::copy_n(suffix.data(), std::min(suffix.size(), std::size_t(out + N - 1 - end)), end);
-  *end = '\0';
-  return out;
+// Whether process `path` still exists: once it has ended, its directory is
+// gone from the listing and nothing under it can be looked up.
+bool StillThere(int root, EntryPath* path) {
+  return faccessat(root, path->Of("stat"), F_OK, 0) == 0;
 }
-
-// Whether the process of directory `dir` still exists: once it has ended,
-// nothing can be looked up in its directory any more.
-bool StillThere(int dir) { return faccessat(dir, "stat", F_OK, 0) == 0; }
 
 void AppendName(std::string_view utf8, std::u16string* names) {
   const std::size_t start = names->size();
@@ -70,10 +63,9 @@ bool Scanner::AddTasks(Snapshot* snapshot) {
   snapshot->threads.clear();
   std::size_t kept = 0;
   for (ProcessRecord process : snapshot->processes) {
-    char path[16];
-    const UniqueFd dir = OpenDirectoryAt(root.get(), PathOf(path, process.pid, ""));
+    EntryPath path(process.pid);
     process.first_thread = static_cast<std::uint32_t>(snapshot->threads.size());
-    if (!dir.valid() || !ScanTasks(dir.get(), process.pid, snapshot)) {
+    if (!ScanTasks(root.get(), &path, process.pid, snapshot)) {
       snapshot->threads.resize(process.first_thread);
       continue;
     }
@@ -95,11 +87,10 @@ bool Scanner::ScanCpus(int root, Snapshot* snapshot) {
 }
 
 bool Scanner::ScanProcess(int root, std::uint32_t pid, bool with_threads, Snapshot* snapshot) {
-  char path[16];
-  const UniqueFd dir = OpenDirectoryAt(root, PathOf(path, pid, ""));
+  EntryPath path(pid);
   std::string_view text;
   StatFields stat;
-  if (!dir.valid() || ReadFileAt(dir.get(), "stat", &file_buffer_, &text) != ReadResult::kRead ||
+  if (ReadFileAt(root, path.Of("stat"), &file_buffer_, &text) != ReadResult::kRead ||
       !ParseStat(text, &stat)) {
     return false;
   }
@@ -114,7 +105,7 @@ bool Scanner::ScanProcess(int root, std::uint32_t pid, bool with_threads, Snapsh
   process.priority = WindowsPriority(stat.policy, stat.nice);
   process.name_offset = static_cast<std::uint32_t>(snapshot->names.size());
   process.first_thread = static_cast<std::uint32_t>(snapshot->threads.size());
-  ReadName(dir.get(), stat, snapshot);
+  ReadName(root, &path, stat, snapshot);
   process.name_length = static_cast<std::uint32_t>(snapshot->names.size() - process.name_offset);
 
   // Until the record is complete, an end of the process takes back all that
@@ -124,20 +115,18 @@ bool Scanner::ScanProcess(int root, std::uint32_t pid, bool with_threads, Snapsh
     snapshot->threads.resize(process.first_thread);
     return false;
   };
-  const ReadResult status = ReadFileAt(dir.get(), "status", &file_buffer_, &text);
+  const ReadResult status = ReadFileAt(root, path.Of("status"), &file_buffer_, &text);
   if (status == ReadResult::kGone) return drop();
   if (status == ReadResult::kRead) process.status = ParseStatus(text);
-  if (!ReadOptional(dir.get(), "io", &text)) return drop();
-  process.io = ParseIo(text);
-  if (!CountHandles(dir.get(), &process.handle_count)) return drop();
-  if (with_threads && !ScanTasks(dir.get(), pid, snapshot)) return drop();
+  if (!CountHandles(root, &path, &process.handle_count)) return drop();
+  if (with_threads && !ScanTasks(root, &path, pid, snapshot)) return drop();
   process.thread_records =
       static_cast<std::uint32_t>(snapshot->threads.size() - process.first_thread);
   snapshot->processes.push_back(process);
   return true;
 }
 
-void Scanner::ReadName(int dir, const StatFields& stat, Snapshot* snapshot) {
+void Scanner::ReadName(int root, EntryPath* path, const StatFields& stat, Snapshot* snapshot) {
   const bool kernel_thread = (stat.flags & kKernelThreadFlag) != 0;
   if (kernel_thread || stat.comm.size() != 15) {
     AppendName(stat.comm, &snapshot->names);
@@ -148,17 +137,17 @@ void Scanner::ReadName(int dir, const StatFields& stat, Snapshot* snapshot) {
   std::memcpy(comm, stat.comm.data(), sizeof comm);
   char link[4096];
   std::string_view exe;
-  const ssize_t length = readlinkat(dir, "exe", link, sizeof link);
+  const ssize_t length = readlinkat(root, path->Of("exe"), link, sizeof link);
   if (length > 0 && static_cast<std::size_t>(length) < sizeof link) {
     exe = std::string_view(link, static_cast<std::size_t>(length));
-  } else if (std::string_view cmdline; ReadOptional(dir, "cmdline", &cmdline)) {
+  } else if (std::string_view cmdline; ReadOptional(root, path, "cmdline", &cmdline)) {
     exe = FirstArgument(cmdline);
   }
   AppendName(ProcessName(std::string_view(comm, sizeof comm), false, exe), &snapshot->names);
 }
 
-bool Scanner::ReadOptional(int dir, const char* name, std::string_view* text) {
-  switch (ReadFileAt(dir, name, &file_buffer_, text)) {
+bool Scanner::ReadOptional(int root, EntryPath* path, const char* name, std::string_view* text) {
+  switch (ReadFileAt(root, path->Of(name), &file_buffer_, text)) {
     case ReadResult::kRead:
       return true;
     case ReadResult::kUnreadable:
@@ -169,26 +158,27 @@ bool Scanner::ReadOptional(int dir, const char* name, std::string_view* text) {
   }
   *text = {};
   // A kernel built without the file is not an ended process.
-  return StillThere(dir);
+  return StillThere(root, path);
 }
 
-bool Scanner::CountHandles(int dir, std::uint32_t* count) {
+bool Scanner::CountHandles(int root, EntryPath* path, std::uint32_t* count) {
   // Where the kernel gives the count as the directory's size, one stat
   // replaces an open, a listing and a close.
-  const std::optional<std::uint32_t> size = on_proc_ ? ProcDirectorySize(dir, "fd") : std::nullopt;
+  const std::optional<std::uint32_t> size =
+      on_proc_ ? ProcDirectorySize(root, path->Of("fd")) : std::nullopt;
   if (size) {
     *count = *size;
     return true;
   }
   *count = 0;
-  const UniqueFd fds = OpenDirectoryAt(dir, "fd");
-  if (!fds.valid()) return !MeansGone(errno) || StillThere(dir);
+  const UniqueFd fds = OpenDirectoryAt(root, path->Of("fd"));
+  if (!fds.valid()) return !MeansGone(errno) || StillThere(root, path);
   *count = CountEntries(fds.get(), &dir_buffer_).value_or(0);
   return true;
 }
 
-bool Scanner::ScanTasks(int dir, std::uint32_t pid, Snapshot* snapshot) {
-  const UniqueFd tasks = OpenDirectoryAt(dir, "task");
+bool Scanner::ScanTasks(int root, EntryPath* path, std::uint32_t pid, Snapshot* snapshot) {
+  const UniqueFd tasks = OpenDirectoryAt(root, path->Of("task"));
   if (!tasks.valid()) return !MeansGone(errno);
   tids_.clear();
   if (!ListNumberedEntries(tasks.get(), &dir_buffer_, &tids_)) return true;
@@ -198,10 +188,10 @@ bool Scanner::ScanTasks(int dir, std::uint32_t pid, Snapshot* snapshot) {
 }
 
 void Scanner::ScanTask(int task_dir, std::uint32_t pid, std::uint32_t tid, Snapshot* snapshot) {
-  char path[32];
+  EntryPath path(tid);
   std::string_view text;
   StatFields stat;
-  if (ReadFileAt(task_dir, PathOf(path, tid, "/stat"), &file_buffer_, &text) != ReadResult::kRead ||
+  if (ReadFileAt(task_dir, path.Of("stat"), &file_buffer_, &text) != ReadResult::kRead ||
       !ParseStat(text, &stat)) {
     return;
   }
@@ -213,8 +203,7 @@ void Scanner::ScanTask(int task_dir, std::uint32_t pid, std::uint32_t tid, Snaps
   thread.starttime = stat.starttime;
   thread.priority = WindowsPriority(stat.policy, stat.nice);
   thread.state = ThreadStateCode(stat.state);
-  const ReadResult status =
-      ReadFileAt(task_dir, PathOf(path, tid, "/status"), &file_buffer_, &text);
+  const ReadResult status = ReadFileAt(task_dir, path.Of("status"), &file_buffer_, &text);
   if (status == ReadResult::kGone) return;
   if (status == ReadResult::kRead) {
     const StatusFields fields = ParseStatus(text);
@@ -223,8 +212,7 @@ void Scanner::ScanTask(int task_dir, std::uint32_t pid, std::uint32_t tid, Snaps
   // Only a waiting thread has a wait reason, so only its wchan is read.
   std::string_view wchan;
   if (thread.state == ThreadStateCode('S') &&
-      ReadFileAt(task_dir, PathOf(path, tid, "/wchan"), &file_buffer_, &text) ==
-          ReadResult::kRead) {
+      ReadFileAt(task_dir, path.Of("wchan"), &file_buffer_, &text) == ReadResult::kRead) {
     wchan = text;
   }
   thread.wait_reason = WaitReasonCode(stat.state, wchan);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/procfs_files.h"
 #include "platform/procfs_parse.h"
 
 namespace procfs {
@@ -45,7 +46,6 @@ struct ProcessRecord {
   std::uint32_t priority = 0;  // Windows base priority
   std::uint32_t handle_count = 0;
   StatusFields status;
-  IoFields io;
   std::uint32_t first_thread = 0;  // index into Snapshot::threads
   std::uint32_t thread_records = 0;
 };
@@ -82,10 +82,10 @@ class Scanner {
  private:
   bool ScanCpus(int root, Snapshot* snapshot);
   bool ScanProcess(int root, std::uint32_t pid, bool with_threads, Snapshot* snapshot);
-  void ReadName(int dir, const StatFields& stat, Snapshot* snapshot);
-  bool ReadOptional(int dir, const char* name, std::string_view* text);
-  bool CountHandles(int dir, std::uint32_t* count);
-  bool ScanTasks(int dir, std::uint32_t pid, Snapshot* snapshot);
+  void ReadName(int root, EntryPath* path, const StatFields& stat, Snapshot* snapshot);
+  bool ReadOptional(int root, EntryPath* path, const char* name, std::string_view* text);
+  bool CountHandles(int root, EntryPath* path, std::uint32_t* count);
+  bool ScanTasks(int root, EntryPath* path, std::uint32_t pid, Snapshot* snapshot);
   void ScanTask(int task_dir, std::uint32_t pid, std::uint32_t tid, Snapshot* snapshot);
 
   std::string root_;
