@@ -5,18 +5,18 @@
 namespace procfs {
 namespace {
 
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+
 // Splits off the next blank-separated word of `*rest`; empty at the end.
+// Words are short, so a plain loop beats the set searches of string_view.
 std::string_view NextWord(std::string_view* rest) {
-  const std::size_t start = rest->find_first_not_of(" \t\n");
-  if (start == std::string_view::npos) {
-    *rest = {};
-    return {};
-  }
-  std::size_t end = rest->find_first_of(" \t\n", start);
-  if (end == std::string_view::npos) end = rest->size();
-  const std::string_view word = rest->substr(start, end - start);
-  rest->remove_prefix(end);
-  return word;
+  const char* at = rest->data();
+  const char* const end = at + rest->size();
+  while (at != end && IsBlank(*at)) ++at;
+  const char* const start = at;
+  while (at != end && !IsBlank(*at)) ++at;
+  *rest = std::string_view(at, static_cast<std::size_t>(end - at));
+  return std::string_view(start, static_cast<std::size_t>(at - start));
 }
 
 template <typename T>
@@ -42,7 +42,10 @@ void ForEachKeyLine(std::string_view text, OnLine on_line) {
     const std::size_t end = text.find('\n');
     const std::string_view line = text.substr(0, end);
     text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-    const std::size_t colon = line.find(':');
+    // Keys are short: a plain loop finds the colon sooner than a search call.
+    std::size_t colon = 0;
+    while (colon < line.size() && line[colon] != ':') ++colon;
+    if (colon == line.size()) colon = std::string_view::npos;
     if (colon != std::string_view::npos) on_line(line.substr(0, colon), line.substr(colon + 1));
   }
 }
@@ -85,28 +88,28 @@ bool ParseStat(std::string_view text, StatFields* out) {
 }
 
 StatusFields ParseStatus(std::string_view text) {
+  struct Row {
+    std::string_view key;
+    std::uint64_t StatusFields::*field;
+    std::uint64_t scale;
+  };
+  static constexpr Row kRows[] = {
+      {"VmPeak", &StatusFields::vm_peak, 1024},
+      {"VmSize", &StatusFields::vm_size, 1024},
+      {"VmHWM", &StatusFields::vm_hwm, 1024},
+      {"VmRSS", &StatusFields::vm_rss, 1024},
+      {"RssAnon", &StatusFields::rss_anon, 1024},
+      {"VmData", &StatusFields::vm_data, 1024},
+      {"VmStk", &StatusFields::vm_stk, 1024},
+      {"VmPTE", &StatusFields::vm_pte, 1024},
+      {"voluntary_ctxt_switches", &StatusFields::voluntary_switches, 1},
+      {"nonvoluntary_ctxt_switches", &StatusFields::nonvoluntary_switches, 1},
+  };
   StatusFields s;
   ForEachKeyLine(text, [&s](std::string_view key, std::string_view value) {
-    struct Row {
-      std::string_view key;
-      std::uint64_t* field;
-      std::uint64_t scale;
-    };
-    const Row rows[] = {
-        {"VmPeak", &s.vm_peak, 1024},
-        {"VmSize", &s.vm_size, 1024},
-        {"VmHWM", &s.vm_hwm, 1024},
-        {"VmRSS", &s.vm_rss, 1024},
-        {"RssAnon", &s.rss_anon, 1024},
-        {"VmData", &s.vm_data, 1024},
-        {"VmStk", &s.vm_stk, 1024},
-        {"VmPTE", &s.vm_pte, 1024},
-        {"voluntary_ctxt_switches", &s.voluntary_switches, 1},
-        {"nonvoluntary_ctxt_switches", &s.nonvoluntary_switches, 1},
-    };
-    for (const Row& row : rows) {
+    for (const Row& row : kRows) {
       if (key == row.key) {
-        *row.field = LeadingNumber(value) * row.scale;
+        s.*row.field = LeadingNumber(value) * row.scale;
         return;
       }
     }
