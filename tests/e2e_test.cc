@@ -36,6 +36,34 @@ TEST(EndToEndTest, ListsAChildWithItsPidAndThreadCount) {
   EXPECT_TRUE(LinesWith(exact.output, "tmlistchild").empty());
 }
 
+// Waits up to five seconds for process `pid` to hold `count` open files.
+void WaitForOpenFiles(pid_t pid, std::ptrdiff_t count) {
+  const std::filesystem::path fds = "/proc/" + Pid(pid) + "/fd";
+  for (int i = 0; i < 500; ++i) {
+    std::error_code error;
+    const auto entries = std::distance(std::filesystem::directory_iterator(fds, error),
+                                       std::filesystem::directory_iterator());
+    if (!error && entries == count) return;
+    usleep(10'000);
+  }
+  ADD_FAILURE() << "process " << pid << " never held " << count << " files";
+}
+
+TEST(EndToEndTest, HandlesAreTheOpenFilesNoneIncluded) {
+  for (const int files : {0, 5}) {
+    NamedChild child("tmfileschild", {"files", std::to_string(files)});
+    child.WaitUntilRunning(1);
+    WaitForOpenFiles(child.pid(), files);
+    const auto result = RunTaskmeld({Pid(child.pid())});
+    const auto lines = LinesWith(result.output, "tmfileschild");
+    ASSERT_EQ(lines.size(), 1u) << result.output;
+    // Name, pid, priority, threads, handles.
+    const std::regex line("tmfileschild +" + Pid(child.pid()) + " +8 +1 +" + std::to_string(files) +
+                          " .*");
+    EXPECT_TRUE(std::regex_match(lines[0], line)) << lines[0];
+  }
+}
+
 TEST(EndToEndTest, MemoryListShowsTheChildsResidentMemory) {
   NamedChild child("tmmemchild");
   child.WaitUntilRunning(1);

@@ -101,7 +101,7 @@ bool IsProcFilesystem(int dir) {
 
 std::optional<std::uint32_t> ProcDirectorySize(int dir, const char* name) {
   struct stat info {};
-  if (fstatat(dir, name, &info, 0) != 0 || info.st_size <= 0) return std::nullopt;
+  if (fstatat(dir, name, &info, 0) != 0 || info.st_size < 0) return std::nullopt;
   return static_cast<std::uint32_t>(info.st_size);
 }
 

@@ -65,8 +65,8 @@ ReadResult ReadFileAt(int dir, const char* name, std::vector<char>* buffer, std:
 bool IsProcFilesystem(int dir);
 
 /// The size a proc file system reports for directory `name` under `dir`;
-/// for /proc/PID/fd that is the number of open files (Linux 6.2 on).
-/// Nothing when it cannot be read or is 0 (older kernels report 0).
+/// for /proc/PID/fd that is the number of open files from Linux 6.2 on, and
+/// always 0 before. Nothing when it cannot be read.
 std::optional<std::uint32_t> ProcDirectorySize(int dir, const char* name);
 
 /// Opens directory `name` under `dir`; invalid (errno set) on failure.

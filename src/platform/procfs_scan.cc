@@ -44,7 +44,10 @@ bool Scanner::Scan(ScanScope scope, Snapshot* snapshot) {
   snapshot->names.clear();
   const UniqueFd root(open(root_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!root.valid() || !ScanCpus(root.get(), snapshot)) return false;
-  on_proc_ = IsProcFilesystem(root.get());
+  // Our own descriptors (the root's among them) make our fd directory's
+  // size nonzero exactly where sizes are counts, so a 0 is then one too.
+  fd_sizes_are_counts_ =
+      IsProcFilesystem(root.get()) && ProcDirectorySize(root.get(), "self/fd").value_or(0) > 0;
   if (scope == ScanScope::kCpus) return true;
   pids_.clear();
   if (!ListNumberedEntries(root.get(), &dir_buffer_, &pids_)) return false;
@@ -162,12 +165,13 @@ bool Scanner::ReadOptional(int root, EntryPath* path, const char* name, std::str
 
 bool Scanner::CountHandles(int root, EntryPath* path, std::uint32_t* count) {
   // Where the kernel gives the count as the directory's size, one stat
-  // replaces an open, a listing and a close.
-  const std::optional<std::uint32_t> size =
-      on_proc_ ? ProcDirectorySize(root, path->Of("fd")) : std::nullopt;
-  if (size) {
-    *count = *size;
-    return true;
+  // replaces an open, a listing and a close; a failed stat is left to the
+  // listing to explain.
+  if (fd_sizes_are_counts_) {
+    if (const auto size = ProcDirectorySize(root, path->Of("fd"))) {
+      *count = *size;
+      return true;
+    }
   }
   *count = 0;
   const UniqueFd fds = OpenDirectoryAt(root, path->Of("fd"));

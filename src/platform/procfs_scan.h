@@ -89,7 +89,7 @@ class Scanner {
   void ScanTask(int task_dir, std::uint32_t pid, std::uint32_t tid, Snapshot* snapshot);
 
   std::string root_;
-  bool on_proc_ = false;
+  bool fd_sizes_are_counts_ = false;
   std::vector<char> file_buffer_;
   std::vector<char> dir_buffer_;
   std::vector<std::uint32_t> pids_;
