@@ -24,7 +24,11 @@ bool StillThere(int root, EntryPath* path) {
 void AppendName(std::string_view utf8, std::u16string* names) {
   const std::size_t start = names->size();
   if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; })) {
-    names->append(utf8.begin(), utf8.begin() + std::min(utf8.size(), kNameLimit));
+    // Widened in place: appending the char range would build a temporary
+    // string first, an allocation per process.
+    const std::size_t length = std::min(utf8.size(), kNameLimit);
+    names->resize(start + length);
+    std::copy_n(utf8.begin(), length, names->begin() + static_cast<std::ptrdiff_t>(start));
     return;
   }
   names->append(utf::ToUtf16(utf8));

@@ -12,7 +12,9 @@ void AppendMemoryLine(std::u16string* out, const ProcessRecord& p, std::uint32_t
 }
 
 void PrintMemoryLine(const ProcessRecord& p) {
-  std::u16string line;
+  // Reused: the combined report prints one memory line per process.
+  static std::u16string line;
+  line.clear();
   AppendMemoryLine(&line, p, KiloBytes(p.virtual_bytes));
   platform::WriteOutput(line);
 }
@@ -23,8 +25,10 @@ void PrintMemoryList(const Selection& selection) {
     Print(kCannotSnapshotProcesses);
     return;
   }
-  Print(kMemoryHeader);
+  std::u16string text(kMemoryHeader);
   for (std::size_t i = 0; i + 1 < table.size(); ++i) {
-    if (ProcessMatches(table[i], selection)) PrintMemoryLine(table[i]);
+    const ProcessRecord& p = table[i];
+    if (ProcessMatches(p, selection)) AppendMemoryLine(&text, p, KiloBytes(p.virtual_bytes));
   }
+  platform::WriteOutput(text);
 }

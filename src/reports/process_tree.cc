@@ -27,14 +27,14 @@ std::vector<std::uint32_t> AncestorIds(const ProcessTree& tree, std::size_t node
 std::size_t FindProcessNode(const ProcessTree& tree, std::uint32_t process_id) {
   const auto found = tree.by_id.find(process_id);
   if (found == tree.by_id.end()) return kNoNode;
-  const std::vector<std::size_t>& candidates = found->second;
-  std::size_t best = candidates.front();
-  if (candidates.size() == 1) return best;
+  std::size_t best = found->second;
+  if (tree.nodes[best].next_with_same_id == kNoNode) return best;
   std::vector<std::uint32_t> best_path = AncestorIds(tree, best);
-  for (std::size_t k = 1; k < candidates.size(); ++k) {
-    std::vector<std::uint32_t> path = AncestorIds(tree, candidates[k]);
+  for (std::size_t n = tree.nodes[best].next_with_same_id; n != kNoNode;
+       n = tree.nodes[n].next_with_same_id) {
+    std::vector<std::uint32_t> path = AncestorIds(tree, n);
     if (path < best_path) {
-      best = candidates[k];
+      best = n;
       best_path = std::move(path);
     }
   }
@@ -55,7 +55,13 @@ void AttachProcessNode(ProcessTree* tree, const ProcessRecord& record) {
   node.parent = parent;
   node.depth = parent == kNoNode ? 0 : tree->nodes[parent].depth + 1;
   tree->nodes.push_back(std::move(node));
-  tree->by_id[record.process_id].push_back(index);
+  // Two nodes of one id never share their chain of ancestor ids (a map holds
+  // an id once), so the search's choice does not depend on the chain's order.
+  const auto [first, inserted] = tree->by_id.try_emplace(record.process_id, index);
+  if (!inserted) {
+    tree->nodes[index].next_with_same_id = first->second;
+    first->second = index;
+  }
 }
 
 namespace {

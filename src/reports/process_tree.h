@@ -11,6 +11,8 @@
 
 #include "snapshot/process_table.h"
 
+inline constexpr std::size_t kNoNode = static_cast<std::size_t>(-1);
+
 /// One attached process. Nodes live in the tree's arena and refer to each
 /// other by index, so that neither a deep tree's teardown nor its printing
 /// recurses.
@@ -19,18 +21,18 @@ struct ProcessTreeNode {
   std::uint32_t process_id = 0;
   std::uint32_t parent_process_id = 0;
   const ProcessRecord* record = nullptr;
-  std::size_t parent = 0;  // node index, or kNoNode at the top level
+  std::size_t parent = 0;                   // node index, or kNoNode at the top level
+  std::size_t next_with_same_id = kNoNode;  // node index, or kNoNode for the last
   std::uint32_t depth = 0;
 };
-
-inline constexpr std::size_t kNoNode = static_cast<std::size_t>(-1);
 
 struct ProcessTree {
   std::vector<ProcessTreeNode> nodes;
   std::map<std::uint32_t, std::size_t> roots;  // the top level
-  // Every attached node by process id, so that a parent is found without
-  // searching the tree; one id may stand in several maps.
-  std::unordered_map<std::uint32_t, std::vector<std::size_t>> by_id;
+  // The first attached node of each process id, so that a parent is found
+  // without searching the tree; one id may stand in several maps, and its
+  // later nodes follow the chain of next_with_same_id.
+  std::unordered_map<std::uint32_t, std::size_t> by_id;
 };
 
 /// Attaches `record` under the node its parent id finds, or at the top level;

@@ -7,12 +7,15 @@
 void PrintProcessThreads(const ProcessRecord& process, const ThreadTable& threads,
                          const ThreadsByProcess& index, std::int64_t now) {
   Print(u" Tid Pri    Cswtch            State     User Time   Kernel Time   Elapsed Time\n");
+  // Reused: a report prints one state per thread.
+  static std::u16string state;
   for (const std::uint32_t i : index.Of(process.process_id)) {
     const ThreadRecord& t = threads[i];
     const Duration user = FormatDuration(static_cast<std::uint64_t>(t.user_time));
     const Duration kernel = FormatDuration(static_cast<std::uint64_t>(t.privileged_time));
     const Duration elapsed = FormatDuration(ElapsedTicks(now, t.start_time));
-    const std::u16string state = ThreadStateText(t.thread_state, t.wait_reason);
+    state.clear();
+    AppendThreadStateText(&state, t.thread_state, t.wait_reason);
     Print(u"%4u %3u %9u %16s %2u:%02u:%02u.%03u %3u:%02u:%02u.%03u %4u:%02u:%02u.%03u\n",
           {t.thread_id, t.priority_current, t.context_switches, state, user.hours, user.minutes,
            user.seconds, user.milliseconds, kernel.hours, kernel.minutes, kernel.seconds,

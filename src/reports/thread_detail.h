@@ -33,6 +33,10 @@ std::u16string_view WaitReasonName(std::uint32_t wait_reason);
 /// state's name.
 std::u16string ThreadStateText(std::uint32_t thread_state, std::uint32_t wait_reason);
 
+/// ThreadStateText appended to `*out`.
+void AppendThreadStateText(std::u16string* out, std::uint32_t thread_state,
+                           std::uint32_t wait_reason);
+
 /// Prints the thread header, one line per thread of `process`, and a blank
 /// line; `now` is the report instant in ticks since 1601.
 void PrintProcessThreads(const ProcessRecord& process, const ThreadTable& threads,

@@ -12,15 +12,20 @@ std::u16string_view WaitReasonName(std::uint32_t wait_reason) {
   return wait_reason < kNames.size() ? kNames[wait_reason] : u"Unknown";
 }
 
-std::u16string ThreadStateText(std::uint32_t thread_state, std::uint32_t wait_reason) {
+void AppendThreadStateText(std::u16string* out, std::uint32_t thread_state,
+                           std::uint32_t wait_reason) {
   static constexpr std::array<std::u16string_view, 8> kStates = {
       u"Initialized", u"Ready", u"Running",    u"Standby",
       u"Terminated",  u"Wait",  u"Transition", u"Unknown"};
   if (thread_state == 5) {
-    std::u16string text;
-    AppendFormatted(&text, u"%s:%s", {kStates[5], WaitReasonName(wait_reason)});
-    return text;
+    AppendFormatted(out, u"%s:%s", {kStates[5], WaitReasonName(wait_reason)});
+    return;
   }
-  return std::u16string(thread_state < kStates.size() ? kStates[thread_state]
-                                                      : u"ThreadStateError");
+  out->append(thread_state < kStates.size() ? kStates[thread_state] : u"ThreadStateError");
+}
+
+std::u16string ThreadStateText(std::uint32_t thread_state, std::uint32_t wait_reason) {
+  std::u16string text;
+  AppendThreadStateText(&text, thread_state, wait_reason);
+  return text;
 }
