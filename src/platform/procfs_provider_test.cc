@@ -206,6 +206,16 @@ TEST_F(ProviderTest, LeavesOutWhatIsNoLongerAProcess) {
   EXPECT_EQ(Names(objects[0]), (std::vector<std::u16string>{u"Idle", u"nine", u"ten", u"_Total"}));
 }
 
+TEST_F(ProviderTest, AKernelThreadIsReadFromItsStatAlone) {
+  // It has no memory of its own, so its status holds nothing to read; a
+  // kernel thread without one has not ended.
+  tree_.Write("2/stat", StatLine({.pid = 2, .comm = "kthreadd", .ppid = 0, .flags = 0x200040}));
+  const Object p = DecodeBlock(Query(u"230")).at(0);
+  ASSERT_EQ(Names(p), (std::vector<std::u16string>{u"Idle", u"kthreadd", u"_Total"}));
+  EXPECT_EQ(p.Value(1, Title(u"Virtual Bytes")), 0u);
+  EXPECT_EQ(p.Value(1, Title(u"Handle Count")), 0u);
+}
+
 TEST_F(ProviderTest, FilesThatCannotBeReadCountZero) {
   // Root may read every file, so unreadable ones are made of the wrong kind:
   // status a directory, fd a plain file.
