@@ -45,8 +45,7 @@ void ForEachKeyLine(std::string_view text, OnLine on_line) {
     // Keys are short: a plain loop finds the colon sooner than a search call.
     std::size_t colon = 0;
     while (colon < line.size() && line[colon] != ':') ++colon;
-    if (colon == line.size()) colon = std::string_view::npos;
-    if (colon != std::string_view::npos) on_line(line.substr(0, colon), line.substr(colon + 1));
+    if (colon < line.size()) on_line(line.substr(0, colon), line.substr(colon + 1));
   }
 }
 
